@@ -1,0 +1,64 @@
+// CGetOpt: the classic getopt scan with the position shared by the whole process.
+#include "common/get_opt.h"
+
+#include <cstring>
+#include <unistd.h>
+
+// Position of the next letter inside the current word; 1 whenever a new word starts.
+static int s_iPosition = 1;
+
+static void vPrintError(char* const argv[], const char* pszMessage, char cLetter) {
+  const char* name = argv[0] != nullptr ? argv[0] : "";
+  ssize_t ignored = write(2, name, std::strlen(name));
+  ignored = write(2, pszMessage, std::strlen(pszMessage));
+  char tail[2] = {cLetter, '\n'};
+  ignored = write(2, tail, 2);
+  (void)ignored;
+}
+
+CGetOpt::CGetOpt() : opterr(1), optind(1), optarg(nullptr) {}
+
+CGetOpt::~CGetOpt() = default;
+
+int CGetOpt::getopt(int argc, char* const argv[], const char* pszOptions) {
+  if (s_iPosition == 1) {
+    if (optind >= argc || argv[optind][0] != '-' || argv[optind][1] == '\0') return -1;
+    if (std::strcmp(argv[optind], "--") == 0) {
+      optind++;
+      return -1;
+    }
+  }
+  char* word = argv[optind];
+  int letter = static_cast<unsigned char>(word[s_iPosition]);
+  const char* found = letter == ':' ? nullptr : std::strchr(pszOptions, letter);
+  if (found == nullptr) {
+    if (opterr) vPrintError(argv, ": illegal option -- ", static_cast<char>(letter));
+    if (word[++s_iPosition] == '\0') {
+      optind++;
+      s_iPosition = 1;
+    }
+    return '?';
+  }
+  if (found[1] == ':') {
+    if (word[s_iPosition + 1] != '\0') {
+      optarg = &word[s_iPosition + 1];
+      optind++;
+    } else if (++optind < argc) {
+      optarg = argv[optind];
+      optind++;
+    } else {
+      s_iPosition = 1;
+      if (found[2] == ':') return letter;
+      if (opterr) vPrintError(argv, ": option requires an argument -- ", static_cast<char>(letter));
+      return '?';
+    }
+    s_iPosition = 1;
+    return letter;
+  }
+  if (word[++s_iPosition] == '\0') {
+    s_iPosition = 1;
+    optind++;
+  }
+  optarg = nullptr;
+  return letter;
+}

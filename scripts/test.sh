@@ -1,0 +1,35 @@
+#!/bin/sh
+# Sets up, builds all three trees and runs every test: natively and, for the Windows trees,
+# under Wine. Ends with the total count of passed and failed tests.
+set -e
+cd "$(dirname "$0")/.."
+scripts/setup-deps.sh
+scripts/build.sh linux win64 win32
+
+# One Wine prefix for both Windows trees, under build/; made once, kept warm during the run.
+export WINEPREFIX="$PWD/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Creating the Wine prefix in $WINEPREFIX"
+  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+fi
+/usr/lib/wine/wineserver -p 60 2>/dev/null || true
+
+set +e
+passed=0; failed=0; status=0
+for t in linux win64 win32; do
+  echo "== tests: $t"
+  log="build/$t/ctest.log"
+  if [ "$t" = linux ]; then
+    xvfb-run -a -s "-screen 0 1280x800x24" ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
+  else
+    ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
+  fi
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
+  bad=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/')
+  if [ -z "$line" ]; then status=1; continue; fi
+  passed=$((passed + total - bad)); failed=$((failed + bad))
+  [ "$bad" = 0 ] || status=1
+done
+echo "tests: $passed passed, $failed failed"
+exit $status
