@@ -27,7 +27,7 @@ enum : unsigned int {
 // fFormat sets the process-wide C locale to the Japanese one on every call and uses the C
 // library's shared time conversion: one thread at a time.
 class CDateTime {
-public:
+ public:
   CDateTime();
   virtual ~CDateTime();
 

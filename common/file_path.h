@@ -21,7 +21,7 @@ enum {
 // and dots never count as the second byte of a two-byte character. Each part holds at most 255
 // bytes (the drive 2); a longer part is cut there.
 class CFilePath {
-public:
+ public:
   explicit CFilePath(int iKind = FP_MODULE_DIR);
   explicit CFilePath(const std::string& strPath);
   virtual ~CFilePath();
@@ -47,7 +47,7 @@ public:
   std::string m_strFName;
   std::string m_strExt;
 
-private:
+ private:
   void vSetModule(BOOL bDirOnly);
   void vSetSystemFolder(BOOL bSystem);
   void vReadShellFolder(const char* pszName);

@@ -1,8 +1,8 @@
 // CGetOpt: the classic getopt scan with the position shared by the whole process.
 #include "common/get_opt.h"
 
-#include <cstring>
 #include <unistd.h>
+#include <cstring>
 
 // Position of the next letter inside the current word; 1 whenever a new word starts.
 static int s_iPosition = 1;

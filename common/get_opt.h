@@ -4,7 +4,7 @@
 // The position inside the current word is one variable shared by the whole process, so a parse
 // runs on one thread at a time and is not restarted by constructing a new parser.
 class CGetOpt {
-public:
+ public:
   CGetOpt();
   virtual ~CGetOpt();
 

@@ -20,8 +20,8 @@ std::string strArchiveName(const std::string& path, int n) { return path + "." +
 std::string strTimeStamp() {
   std::string c;
   if (!CDateTime::fGetString(c, DT_COMPACT) || c.size() < 15) return ",";
-  return c.substr(0, 4) + "/" + c.substr(4, 2) + "/" + c.substr(6, 2) + " " + c.substr(8, 2) + ":" +
-         c.substr(10, 2) + ":" + c.substr(12, 2) + "." + c.substr(14) + ",";
+  return c.substr(0, 4) + "/" + c.substr(4, 2) + "/" + c.substr(6, 2) + " " + c.substr(8, 2) + ":" + c.substr(10, 2) +
+         ":" + c.substr(12, 2) + "." + c.substr(14) + ",";
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ enum LogLevel { LOG_ALL = 0, LOG_INFO = 1, LOG_NOTIFY = 2, LOG_WARNING = 3, LOG_
 // object serialises its writes), destroy after the last write. A write before fOpen, or after a
 // write could not open the file, returns false until the next fOpen.
 class CLogFile {
-public:
+ public:
   explicit CLogFile(int iBufferSize = 1024, BOOL bRotate = TRUE);
   virtual ~CLogFile();
   CLogFile(const CLogFile&) = delete;
@@ -40,11 +40,11 @@ public:
   // Threshold of CSystemLog's level-taking fWrite; public, the owner sets it.
   int m_iLevel;
 
-protected:
+ protected:
   // One entry under the lock; pszLevel is the level name for CSystemLog, null for none.
   BOOL fWriteEntry(int iLevel, const char* pszLevel, const char* pszFormat, va_list args);
 
-private:
+ private:
   unsigned int iCountLines();
   BOOL fRotate();
   BOOL fOpenStream(const char* pszMode);
@@ -58,11 +58,11 @@ private:
   BOOL m_bDiscard;
   BOOL m_bRotate;
 
-public:
+ public:
   // Rotation limits; public so that the owner (and a benchmark) may tune them.
   uint32_t m_iMaxLines;
 
-private:
+ private:
   uint32_t m_iLines;
   platform::CLock m_cs;
 };
@@ -70,7 +70,7 @@ private:
 // A CLogFile whose entries start with the level name in double quotes and a comma; messages
 // below m_iLevel are dropped (and count as written).
 class CSystemLog : public CLogFile {
-public:
+ public:
   using CLogFile::CLogFile;
   ~CSystemLog() override;
 

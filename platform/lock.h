@@ -5,7 +5,7 @@ namespace platform {
 
 // Not recursive-safe across platforms: lock it once per holder. Not copyable.
 class CLock {
-public:
+ public:
   CLock();
   ~CLock();
   CLock(const CLock&) = delete;
@@ -14,19 +14,19 @@ public:
   void vEnter();
   void vLeave();
 
-private:
+ private:
   alignas(8) unsigned char m_storage[64];
 };
 
 // Holds a CLock for the life of a scope.
 class CLockHolder {
-public:
+ public:
   explicit CLockHolder(CLock& lock) : m_lock(lock) { m_lock.vEnter(); }
   ~CLockHolder() { m_lock.vLeave(); }
   CLockHolder(const CLockHolder&) = delete;
   CLockHolder& operator=(const CLockHolder&) = delete;
 
-private:
+ private:
   CLock& m_lock;
 };
 

@@ -1,8 +1,8 @@
 // Linux clock: clock_gettime, localtime_r and nanosleep.
 #include "platform/clock.h"
 
-#include <cerrno>
 #include <time.h>
+#include <cerrno>
 
 namespace platform {
 

@@ -1,8 +1,8 @@
 // Linux lock: a pthread mutex placed in the CLock's storage.
 #include "platform/lock.h"
 
-#include <new>
 #include <pthread.h>
+#include <new>
 
 namespace platform {
 

@@ -2,11 +2,11 @@
 // mkstemp in the temporary directory.
 #include "platform/module_path.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace platform {

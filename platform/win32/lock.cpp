@@ -1,8 +1,8 @@
 // Win32 lock: a CRITICAL_SECTION placed in the CLock's storage.
 #include "platform/lock.h"
 
-#include <new>
 #include <windows.h>
+#include <new>
 
 namespace platform {
 

@@ -2,8 +2,8 @@
 // Explorer "Shell Folders" values and GetTempFileNameA.
 #include "platform/module_path.h"
 
-#include <vector>
 #include <windows.h>
+#include <vector>
 
 namespace platform {
 
