@@ -1,0 +1,113 @@
+// Linux whole-file reads and atomic replacement through a temporary file and rename.
+#include "platform/linux/file_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+namespace platform {
+
+BOOL fReadWholeFile(const std::string& strPath, std::string& strText, BOOL& bExists) {
+  strText.clear();
+  bExists = FALSE;
+  int fd = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? TRUE : FALSE;
+  bExists = TRUE;
+  struct stat st {};
+  BOOL ok = (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ? TRUE : FALSE;
+  try {
+    char chunk[65536];
+    ssize_t n;
+    while (ok && (n = read(fd, chunk, sizeof chunk)) != 0) {
+      if (n < 0) {
+        if (errno != EINTR) ok = FALSE;
+        continue;
+      }
+      strText.append(chunk, static_cast<size_t>(n));
+    }
+  } catch (const std::bad_alloc&) {
+    ok = FALSE;
+  }
+  close(fd);
+  if (!ok) strText.clear();
+  return ok;
+}
+
+static BOOL fMay(const std::string& strPath, int iAccess, mode_t bits) {
+  struct stat st {};
+  if (stat(strPath.c_str(), &st) != 0) return FALSE;
+  if ((st.st_mode & bits) == 0) return FALSE;
+  return access(strPath.c_str(), iAccess) == 0 ? TRUE : FALSE;
+}
+
+BOOL fMayWrite(const std::string& strPath) { return fMay(strPath, W_OK, S_IWUSR | S_IWGRP | S_IWOTH); }
+
+BOOL fMayRead(const std::string& strPath) { return fMay(strPath, R_OK, S_IRUSR | S_IRGRP | S_IROTH); }
+
+std::string strParentDir(const std::string& strPath) {
+  std::string::size_type slash = strPath.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return strPath.substr(0, slash);
+}
+
+static BOOL fWriteAll(int fd, const std::string& strText) {
+  const char* p = strText.data();
+  size_t left = strText.size();
+  while (left > 0) {
+    ssize_t n = write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return FALSE;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return TRUE;
+}
+
+BOOL fReplaceFile(const std::string& strPath, const std::string& strText) {
+  std::string dir = strParentDir(strPath);
+  if (!fMayWrite(dir)) return FALSE;
+  struct stat old {};
+  BOOL bExists = (stat(strPath.c_str(), &old) == 0) ? TRUE : FALSE;
+  if (bExists && (!S_ISREG(old.st_mode) || !fMayWrite(strPath))) return FALSE;
+
+  std::string name = strPath.substr(strPath.find_last_of('/') + 1);
+  std::string tmpl = dir + "/." + name + ".XXXXXX";
+  std::vector<char> tmp(tmpl.begin(), tmpl.end());
+  tmp.push_back('\0');
+  int fd = mkostemp(tmp.data(), O_CLOEXEC);
+  if (fd < 0) return FALSE;
+  BOOL ok = fWriteAll(fd, strText);
+  if (bExists) {
+    if (ok && fchmod(fd, old.st_mode & 07777) != 0) ok = FALSE;
+    if (ok && (old.st_uid != geteuid() || old.st_gid != getegid())) {
+      if (fchown(fd, old.st_uid, old.st_gid) != 0) { /* keeps our owner: still readable */
+      }
+    }
+  } else {
+    mode_t mask = umask(0);
+    umask(mask);
+    if (ok && fchmod(fd, 0666 & ~mask) != 0) ok = FALSE;
+  }
+  if (ok && fsync(fd) != 0) ok = FALSE;
+  if (close(fd) != 0) ok = FALSE;
+  if (ok && rename(tmp.data(), strPath.c_str()) != 0) ok = FALSE;
+  if (!ok) {
+    unlink(tmp.data());
+    return FALSE;
+  }
+  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  return TRUE;
+}
+
+}  // namespace platform
