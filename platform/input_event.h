@@ -1,9 +1,10 @@
 // The platform-neutral forms of the inputs and window requests that the page view filters.
 #pragma once
 
-// Each UI backend maps its native events into these forms before it asks the view's decisions;
-// the numbers of the codes, flags and styles are those of the Win32 API, so the Win32 backend
-// passes them through and the GTK backend maps its own events onto them. Header only: no OS call.
+// Each UI backend maps its native events into these forms before it asks the view's decisions.
+// Mouse input is an enumeration of its own; the codes, ids, flags and styles carry the numbers of
+// the Win32 API, so the Win32 backend passes them through and the GTK backend maps its own events
+// onto them. Header only: no OS call.
 
 #include <cstdint>
 
