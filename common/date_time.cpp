@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/file_system.h"
 #include "platform/locale.h"
 
 namespace {
@@ -32,6 +33,37 @@ std::string strComposedFormat(unsigned int uFlags, int iWeekday) {
     if (uFlags & DT_SEC) format += "%S";
   }
   return format;
+}
+
+const size_t kTextLimit = 200;  // bytes, the terminator included
+
+// strftime of the format into at most kTextLimit bytes; false when nothing or too much comes out.
+// The ASCII runs go through strftime and every other byte is copied as it stands (a two-byte
+// character whole): some C runtimes give up on a format holding Japanese characters under the
+// Japanese locale.
+BOOL fExpand(const std::string& format, const struct tm& local, std::string& text) {
+  text.clear();
+  std::string::size_type i = 0;
+  while (i < format.size()) {
+    std::string::size_type start = i;
+    while (i < format.size() && static_cast<unsigned char>(format[i]) < 0x80) ++i;
+    if (i > start) {
+      char buffer[kTextLimit];
+      std::memset(buffer, 0, sizeof buffer);
+      size_t room = kTextLimit - text.size();
+      std::string run = format.substr(start, i - start);
+      size_t n = std::strftime(buffer, room, run.c_str(), &local);
+      if (n == 0) return FALSE;
+      text.append(buffer, n);
+    }
+    while (i < format.size() && static_cast<unsigned char>(format[i]) >= 0x80) {
+      bool pair = platform::fIsLeadByte(static_cast<unsigned char>(format[i])) && i + 1 < format.size();
+      text.append(format, i, pair ? 2 : 1);
+      i += pair ? 2 : 1;
+    }
+    if (text.size() >= kTextLimit) return FALSE;
+  }
+  return text.empty() ? FALSE : TRUE;
 }
 
 }  // namespace
@@ -68,10 +100,9 @@ BOOL CDateTime::fFormat(std::string& strOut, unsigned int uFlags, int64_t llSeco
     if (uFlags & DT_ZONE) format += " JST-9";
   }
 
-  char buffer[200];
-  std::memset(buffer, 0, sizeof buffer);
-  if (format.empty() || std::strftime(buffer, sizeof buffer, format.c_str(), &local) == 0) return FALSE;
-  strOut = buffer;
+  std::string text;
+  if (!fExpand(format, local, text)) return FALSE;
+  strOut = text;
   if (uFlags & DT_COMPACT) {
     char millis[8];
     std::snprintf(millis, sizeof millis, "%hu", uMillis);

@@ -9,8 +9,6 @@
 
 namespace {
 
-const std::string::size_type kPartLimit = 255;
-
 struct Parts {
   std::string drive, dir, fname, ext;
 };
@@ -46,15 +44,25 @@ Parts split(const std::string& path) {
   } else {
     parts.fname = path.substr(nameStart);
   }
-  // Parts longer than the limit are cut rather than refused: callers still get a usable path.
-  for (std::string* part : {&parts.dir, &parts.fname, &parts.ext}) {
-    if (part->size() > kPartLimit) part->resize(kPartLimit);
-  }
+  // Parts longer than 255 bytes are kept whole: a cut directory would name another place, and
+  // a program folder deeper than that is legal on both platforms.
   return parts;
 }
 
+// True when the text ends with the single-byte character c (not the second byte of a
+// two-byte character).
+BOOL fEndsWithChar(const std::string& text, char c) {
+  if (text.empty() || text.back() != c) return FALSE;
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    if (platform::fIsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+      if (++i == text.size() - 1) return FALSE;
+    }
+  }
+  return TRUE;
+}
+
 std::string strWithSeparator(const std::string& dir) {
-  if (!dir.empty() && dir.back() == platform::cPathSeparator()) return dir;
+  if (fEndsWithChar(dir, platform::cPathSeparator())) return dir;
   return dir + platform::cPathSeparator();
 }
 
@@ -110,7 +118,8 @@ std::string CFilePath::strGetFullPath() const { return m_strDrive + m_strDir + m
 
 std::string CFilePath::strGetDir() const {
   std::string dir = m_strDrive + m_strDir;
-  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  // The directory part always ends in a real separator, never in the second byte of a character.
+  if (!dir.empty() && (dir.back() == '\\' || dir.back() == platform::cPathSeparator())) dir.pop_back();
   return dir;
 }
 

@@ -18,8 +18,8 @@ enum {
 
 // Splitting follows the C library's rule: a drive when the second byte is a colon; the directory
 // up to and including the last '\\' or '/'; the extension from the last dot after it. Separators
-// and dots never count as the second byte of a two-byte character. Each part holds at most 255
-// bytes (the drive 2); a longer part is cut there.
+// and dots never count as the second byte of a two-byte character. The drive holds at most 2
+// bytes; the other parts are kept whole, however long.
 class CFilePath {
  public:
   explicit CFilePath(int iKind = FP_MODULE_DIR);
@@ -34,7 +34,8 @@ class CFilePath {
   void vSetFileName(const std::string& strName);
 
   std::string strGetFullPath() const;
-  // Drive and directory without one final backslash.
+  // Drive and directory without one final backslash or platform separator ("C:\\" gives "C:");
+  // on Windows a final slash stays.
   std::string strGetDir() const;
   std::string strGetFileName() const;
   // True when the full path names an existing regular file.

@@ -21,8 +21,16 @@ CGetOpt::CGetOpt() : opterr(1), optind(1), optarg(nullptr) {}
 CGetOpt::~CGetOpt() = default;
 
 int CGetOpt::getopt(int argc, char* const argv[], const char* pszOptions) {
+  // A position left inside a word by an earlier parse may lie past the end of this word (or past
+  // the last word): start the word afresh rather than read beyond it.
+  if (s_iPosition != 1 && (optind < 0 || optind >= argc || argv[optind] == nullptr ||
+                           std::strlen(argv[optind]) <= static_cast<size_t>(s_iPosition))) {
+    s_iPosition = 1;
+  }
   if (s_iPosition == 1) {
-    if (optind >= argc || argv[optind][0] != '-' || argv[optind][1] == '\0') return -1;
+    if (optind < 0 || optind >= argc || argv[optind] == nullptr || argv[optind][0] != '-' || argv[optind][1] == '\0') {
+      return -1;
+    }
     if (std::strcmp(argv[optind], "--") == 0) {
       optind++;
       return -1;

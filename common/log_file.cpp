@@ -38,7 +38,7 @@ CLogFile::CLogFile(int iBufferSize, BOOL bRotate)
       m_iLines(0) {}
 
 CLogFile::~CLogFile() {
-  if (m_bOpened && !m_bDiscard) vCloseStream();
+  vCloseStream();
   m_bOpened = FALSE;
 }
 
@@ -53,10 +53,8 @@ void CLogFile::vCloseStream() {
 }
 
 BOOL CLogFile::fOpen(const std::string& strPath, BOOL bKeepOpen, BOOL bDiscard) {
-  if (m_bOpened) {
-    if (!m_bDiscard) vCloseStream();
-    m_bOpened = FALSE;
-  }
+  vCloseStream();
+  m_bOpened = FALSE;
   m_strPath = strPath;
   m_bDiscard = bDiscard;
   if (bKeepOpen || bDiscard) {
@@ -95,11 +93,15 @@ BOOL CLogFile::fWriteEntry(int iLevel, const char* pszLevel, const char* pszForm
       result = TRUE;
       break;
     }
-    if (!m_bKeepOpen) {
-      if (m_strPath.empty() || (!m_bDiscard && !fOpenStream("a"))) {
-        m_bOpened = FALSE;
-        break;
-      }
+    // Per-write mode opens here; so does a kept-open log whose stream a later fOpen with the
+    // defaults did not open (the keep-open mode, once set, stays).
+    if (!m_bKeepOpen && m_strPath.empty()) {
+      m_bOpened = FALSE;
+      break;
+    }
+    if (!m_bDiscard && m_fp == nullptr && !fOpenStream("a")) {
+      m_bOpened = FALSE;
+      break;
     }
     if (!m_bDiscard && m_bRotate && m_iLines >= m_iMaxLines && fRotate()) {
       m_iLines = 0;
@@ -118,6 +120,7 @@ BOOL CLogFile::fWriteEntry(int iLevel, const char* pszLevel, const char* pszForm
     if (!buffer) break;
     std::memset(buffer.get(), 0, m_iBufferSize);
     int written = std::vsnprintf(buffer.get(), m_iBufferSize, pszFormat, args);
+    buffer[m_iBufferSize - 1] = '\0';
     if (!m_bDiscard) {
       std::fputs(buffer.get(), m_fp);
       if (written < 0 || written >= m_iBufferSize) std::fputs(kCutMarker, m_fp);
@@ -144,9 +147,11 @@ unsigned int CLogFile::iCountLines() {
 
 // Copies the live file into the first free archive and empties it. The live file is emptied
 // only once its copy is complete, so a failed archive loses no line: the next write retries.
+// The copy is byte for byte (binary streams), so a stray end-of-file byte in a message cannot
+// end the copy early on Windows and drop the lines after it.
 BOOL CLogFile::fRotate() {
   if (m_strPath.empty()) return FALSE;
-  FILE* live = std::fopen(m_strPath.c_str(), "rt");
+  FILE* live = std::fopen(m_strPath.c_str(), "rb");
   if (live == nullptr) return FALSE;
 
   std::string archive;
@@ -159,7 +164,7 @@ BOOL CLogFile::fRotate() {
   }
 
   BOOL copied = FALSE;
-  FILE* out = std::fopen(archive.c_str(), "wt");
+  FILE* out = std::fopen(archive.c_str(), "wb");
   if (out != nullptr) {
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[m_iBufferSize]);
     if (buffer) {

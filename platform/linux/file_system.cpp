@@ -17,19 +17,14 @@ BOOL fIsRegularFile(const char* pszPath) {
   return S_ISREG(st.st_mode) ? TRUE : FALSE;
 }
 
+// Like FindFirstFileA, a path that ends in a separator (the root included) names no entry.
 BOOL fFindEntryName(const char* pszPath, std::string& strName) {
   struct stat st {};
   if (pszPath == nullptr || *pszPath == '\0' || lstat(pszPath, &st) != 0) return FALSE;
   std::string path(pszPath);
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (path.back() == '/') return FALSE;
   std::string::size_type slash = path.find_last_of('/');
-  if (slash == std::string::npos) {
-    strName = path;
-  } else if (slash + 1 < path.size()) {
-    strName.assign(path, slash + 1, std::string::npos);
-  } else {
-    strName = "/";
-  }
+  strName = slash == std::string::npos ? path : path.substr(slash + 1);
   return TRUE;
 }
 
