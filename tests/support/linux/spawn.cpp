@@ -1,0 +1,89 @@
+// Test helper on Linux: fork and execv, files on the standard streams, waitpid.
+#include "tests/support/spawn.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace txtest {
+
+static int iOpenOut(const std::string& strPath) {
+  return open(strPath.empty() ? "/dev/null" : strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
+
+bool fSpawn(const std::vector<std::string>& args, Child& child, const std::string& strOut, const std::string& strErr) {
+  int out = iOpenOut(strOut);
+  int err = iOpenOut(strErr);
+  pid_t pid = fork();
+  if (pid == 0) {
+    int null = open("/dev/null", O_RDONLY);
+    dup2(null, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out);
+  close(err);
+  if (pid < 0) return false;
+  child.iHandle = pid;
+  return true;
+}
+
+bool fWait(Child& child, uint32_t uMillis, int& iStatus) {
+  if (child.iHandle == 0) return false;
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(uMillis);
+  for (;;) {
+    int status = 0;
+    pid_t r = waitpid(static_cast<pid_t>(child.iHandle), &status, WNOHANG);
+    if (r == static_cast<pid_t>(child.iHandle)) {
+      child.iHandle = 0;
+      iStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      return true;
+    }
+    if (r < 0 || std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+void vKill(Child& child) {
+  if (child.iHandle == 0) return;
+  kill(static_cast<pid_t>(child.iHandle), SIGKILL);
+  waitpid(static_cast<pid_t>(child.iHandle), nullptr, 0);
+  child.iHandle = 0;
+}
+
+bool fRun(const std::vector<std::string>& args, std::string& strOut, std::string& strErr, int& iStatus,
+          uint32_t uMillis) {
+  std::string base = "/tmp/txtest-run-" + std::to_string(getpid());
+  Child child;
+  if (!fSpawn(args, child, base + ".out", base + ".err")) return false;
+  bool ended = fWait(child, uMillis, iStatus);
+  if (!ended) vKill(child);
+  strOut = strReadFile(base + ".out");
+  strErr = strReadFile(base + ".err");
+  unlink((base + ".out").c_str());
+  unlink((base + ".err").c_str());
+  return ended;
+}
+
+int iStatusMinusOne() { return 255; }
+
+const char* pszExeSuffix() { return ""; }
+
+std::string strReadFile(const std::string& strPath) {
+  std::ifstream in(strPath, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace txtest
