@@ -14,7 +14,7 @@ namespace {
 struct CKeyHookState {
   HHOOK m_hHook = nullptr;
   // Modifiers as the hook saw them go down and up (a dropped Windows key counts as held).
-  BOOL m_bShift = FALSE, m_bCtrl = FALSE, m_bWin = FALSE;
+  BOOL m_bShift = FALSE, m_bCtrl = FALSE, m_bAlt = FALSE, m_bWin = FALSE;
   // Virtual keys whose press was dropped: their release is dropped too.
   std::bitset<256> m_Held;
 };
@@ -53,6 +53,9 @@ void vTrackModifier(DWORD dwVk, BOOL bDown) {
     case VK_CONTROL:
     case VK_LCONTROL:
     case VK_RCONTROL: g_Key.m_bCtrl = bDown; break;
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU: g_Key.m_bAlt = bDown; break;
     case VK_LWIN:
     case VK_RWIN: g_Key.m_bWin = bDown; break;
     default: break;
@@ -74,7 +77,8 @@ LRESULT CALLBACK lKeyProc(int iCode, WPARAM wParam, LPARAM lParam) {
       int mods = 0;
       if (g_Key.m_bShift) mods |= HK_SHIFT;
       if (g_Key.m_bCtrl) mods |= HK_CTRL;
-      if (info->flags & LLKHF_ALTDOWN) mods |= HK_ALT;
+      // The flag alone is not enough: Wine leaves it off for injected input.
+      if (g_Key.m_bAlt || (info->flags & LLKHF_ALTDOWN)) mods |= HK_ALT;
       if (g_Key.m_bWin) mods |= HK_WIN;
       if (fHoldBackKey(iPolicyKey(vk), mods)) {
         g_Key.m_Held.set(vk);
@@ -95,6 +99,7 @@ BOOL fTXKeyHook(void) {
   // Modifiers already held when the hook starts.
   g_Key.m_bShift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
   g_Key.m_bCtrl = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+  g_Key.m_bAlt = (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
   g_Key.m_bWin = ((GetAsyncKeyState(VK_LWIN) | GetAsyncKeyState(VK_RWIN)) & 0x8000) != 0;
   g_Key.m_Held.reset();
   g_Key.m_hHook = SetWindowsHookExA(WH_KEYBOARD_LL, lKeyProc, hGetHookModule((const void*)&fTXKeyHook), 0);
