@@ -281,7 +281,7 @@ HWND hNoticeWindow() {
   return CreateWindowA("TXHookTestNotice", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance, nullptr);
 }
 
-const int kInterval = 500;
+const int kInterval = 800;
 
 // Presses the left button at x,y, holds it for iHoldMs and releases it.
 std::function<void()> hold(int iX, int iY, int iHoldMs) {
@@ -305,7 +305,7 @@ TEST(HooksWin, ExitActionInEachConfiguredCornerPostsOneNotice) {
   for (const Corner& c : corners) {
     ASSERT_EQ(TRUE, fTarvenixDetectMouseHook(40, c.pos, kInterval));
     g_iNotices = 0;
-    vInputWhilePumping(hold(c.x, c.y, 3 * kInterval));
+    vInputWhilePumping(hold(c.x, c.y, 5 * kInterval / 2));
     EXPECT_EQ(1, g_iNotices) << "corner " << c.pos;
   }
   vTarvenixDetectMouseUnhook();
@@ -325,7 +325,7 @@ TEST(HooksWin, NoNoticeElsewhereShorterOrAfterLeavingTheSquare) {
   vInputWhilePumping(hold(w - 4, h - 4, 2 * kInterval));  // another corner
   vInputWhilePumping(hold(w / 2, h / 2, 2 * kInterval));  // the middle
   vInputWhilePumping(hold(105, h - 4, 2 * kInterval));    // beside the square
-  vInputWhilePumping(hold(3, h - 4, kInterval / 10));     // too short
+  vInputWhilePumping(hold(3, h - 4, kInterval / 16));     // too short
   vInputWhilePumping([=] {                                // pressed inside, dragged out and held
     vMoveTo(10, h - 10);
     vMouse(MOUSEEVENTF_LEFTDOWN);

@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "hooks/detect_mouse_hook.h"
+#include "hooks/key_hook.h"
+#include "hooks/mouse_hook.h"
 #include "x_session.h"
 
 namespace {
@@ -156,7 +161,7 @@ TEST_F(HooksX11, NoNoticeElsewhereShorterOrAfterLeavingTheSquare) {
   vHold(1270, 790, 2 * kInterval);  // another corner
   vHold(640, 400, 2 * kInterval);   // the middle
   vHold(105, 700, 2 * kInterval);   // just beside the square
-  vHold(5, 795, kInterval / 5);     // too short
+  vHold(5, 795, kInterval / 10);    // too short
   // Pressed in the square, then dragged out of it and held there.
   ASSERT_TRUE(m_Session.fXdo("mousemove 20 780 mousedown 1 mousemove 300 500"));
   usleep(2 * kInterval * 1000);
@@ -226,6 +231,32 @@ TEST_F(HooksX11, KioskKeysHeldBackOthersPass) {
   std::string log = m_Session.strHookLog();
   EXPECT_NE(std::string::npos, log.find("TXKeyHook: fTXKeyHook: installed\n")) << log;
   EXPECT_NE(std::string::npos, log.find("TXKeyHook: vTXKeyUnhook: removed\n")) << log;
+}
+
+// Without a display opened by GDK (this test program never starts GTK) nothing can be hooked:
+// each set-up call says so in its result and in the log.
+TEST(HooksWithoutDisplay, SetUpFailsAndSaysWhy) {
+  EXPECT_EQ(FALSE, fTXMouseHook());
+  EXPECT_EQ(FALSE, fTarvenixDetectMouseHook(100, 2, 5000));
+  EXPECT_EQ(FALSE, fTXKeyHook());
+  vTXStartHideCursor();
+  vTXMouseUnhook();
+  vTarvenixDetectMouseUnhook();
+  vTXKeyUnhook();
+  char exe[4096];
+  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  ASSERT_GT(n, 0);
+  std::string path(exe, static_cast<size_t>(n));
+  std::ifstream logFile(path.substr(0, path.rfind('/')) + "/TXHook.log");
+  std::stringstream text;
+  text << logFile.rdbuf();
+  std::string log = text.str();
+  for (const char* line : {"TXMouseHook: fTXMouseHook: failed, no X11 display\n",
+                           "TXDetectMouseHook: fTarvenixDetectMouseHook(100, 2, 5000): failed, no X11 display with "
+                           "XInput 2\n",
+                           "TXKeyHook: fTXKeyHook: failed, no X11 display\n"}) {
+    EXPECT_NE(std::string::npos, log.find(line)) << line;
+  }
 }
 
 }  // namespace
