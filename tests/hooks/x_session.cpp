@@ -63,11 +63,12 @@ CXSession::~CXSession() {
   if (m_fdIn >= 0) close(m_fdIn);
   vStop(m_Probe);
   if (m_fdOut >= 0) close(m_fdOut);
+  vStop(m_WindowManager);
   vStop(m_Xvfb);
   if (!m_strDir.empty()) std::system(("rm -rf '" + m_strDir + "'").c_str());
 }
 
-bool CXSession::fStart() {
+bool CXSession::fStart(bool bWindowManager) {
   // The server picks a free display number and writes it to the pipe.
   int display[2];
   if (pipe(display) != 0) return m_strError = "pipe", false;
@@ -95,6 +96,27 @@ bool CXSession::fStart() {
   close(display[0]);
   if (number.find('\n') == std::string::npos) return m_strError = "Xvfb did not start", false;
   m_strDisplay = ":" + number.substr(0, number.find('\n'));
+
+  if (bWindowManager) {
+    m_WindowManager = fork();
+    if (m_WindowManager == 0) {
+      int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      setenv("DISPLAY", m_strDisplay.c_str(), 1);
+      execlp("openbox", "openbox", "--sm-disable", nullptr);
+      _exit(127);
+    }
+    // The window manager is ready once it has claimed the screen's manager selection.
+    bool ready = false;
+    for (int i = 0; i < 250 && !ready; ++i) {
+      ready = std::system(
+                  ("xprop -display " + m_strDisplay + " -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window")
+                      .c_str()) == 0;
+      if (!ready) usleep(40000);
+    }
+    if (!ready) return m_strError = "openbox did not start", false;
+  }
 
   char dir[] = "/tmp/tx-hooks-XXXXXX";
   if (mkdtemp(dir) == nullptr) return m_strError = "mkdtemp", false;

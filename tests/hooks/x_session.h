@@ -15,9 +15,9 @@ class CXSession {
   CXSession(const CXSession&) = delete;
   CXSession& operator=(const CXSession&) = delete;
 
-  // Starts Xvfb (1280x800) and the probe; true once the probe's window is shown. m_strError says
-  // why not.
-  bool fStart();
+  // Starts Xvfb (1280x800), with bWindowManager openbox on it, and the probe; true once the
+  // probe's window is shown. m_strError says why not.
+  bool fStart(bool bWindowManager = false);
 
   // Sends one command line to the probe.
   void vSend(const std::string& strCommand);
@@ -48,6 +48,7 @@ class CXSession {
 
  private:
   pid_t m_Xvfb = -1;
+  pid_t m_WindowManager = -1;
   pid_t m_Probe = -1;
   int m_fdIn = -1;
   int m_fdOut = -1;
