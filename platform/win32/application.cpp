@@ -1,8 +1,9 @@
 // Win32 start-up services of the framework: error mode, common controls, OLE, restart manager.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <ole2.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <string>
 
