@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <vector>
 
@@ -70,7 +71,16 @@ static BOOL fWriteAll(int fd, const std::string& strText) {
   return TRUE;
 }
 
-BOOL fReplaceFile(const std::string& strPath, const std::string& strText) {
+BOOL fReplaceFile(const std::string& strLinkOrPath, const std::string& strText) {
+  // A symbolic link stays a link: the file it names is the one replaced.
+  std::string strPath = strLinkOrPath;
+  struct stat link {};
+  if (lstat(strLinkOrPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    char* real = realpath(strLinkOrPath.c_str(), nullptr);
+    if (real == nullptr) return FALSE;  // a link to nothing
+    strPath = real;
+    free(real);
+  }
   std::string dir = strParentDir(strPath);
   if (!fMayWrite(dir)) return FALSE;
   struct stat old {};

@@ -125,6 +125,23 @@ TEST_F(LinuxProfile, ReplacesTheFileWholeKeepingItsModeAndLeavesNoTemporaryFile)
   EXPECT_EQ(entries(), std::vector<std::string>{"Tarvenix.ini"});
 }
 
+TEST_F(LinuxProfile, WritesThroughASymbolicLinkAndKeepsTheLink) {
+  std::string target = m_dir + "/shared.ini";
+  std::rename(m_path.c_str(), target.c_str());
+  FILE* fp = std::fopen(target.c_str(), "wb");
+  ASSERT_NE(fp, nullptr);
+  std::fputs("[Setting]\nA=1\n", fp);
+  std::fclose(fp);
+  ASSERT_EQ(symlink("shared.ini", m_path.c_str()), 0);
+  ASSERT_TRUE(fSet("B", "2"));
+  struct stat st {};
+  ASSERT_EQ(lstat(m_path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(strFile(), "[Setting]\nA=1\nB=2\n");
+  std::remove(target.c_str());
+  EXPECT_FALSE(fSet("C", "3"));  // the link names nothing now
+}
+
 TEST_F(LinuxProfile, SurvivesHostileFilesAndKeepsTheirBytesWhenAppending) {
   std::mt19937 rng(7);
   std::string junk(1 << 16, '\0');
