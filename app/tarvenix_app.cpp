@@ -163,9 +163,13 @@ BOOL CTarvenixApp::InitInstance() {
   // HTML view hosts the engine itself and frames keep no taskbar tabs.
   SetRegistryKey("Quendar");
 
-  // The signal receiver (CSignal, proc/) starts here: name "Tarvenix", vOnSigTerm registered for
-  // signal 15 with the record {vOnSigTerm, 0x2002, 0x10000000, 0}, fTerminate, then its receiver
-  // thread. Until it is part of the program, terminate requests are not received.
+  // The receiver of tarvctl's terminate request. A thread that cannot start goes unnoticed: the
+  // program runs on, deaf to terminate requests.
+  m_Signal.m_strName = "Tarvenix";
+  CSignalRecord sigTerm = {vOnSigTerm, 0x2002, 0x10000000, 0};
+  m_Signal.vSetHandler(15, &sigTerm);
+  m_Signal.fTerminate();
+  m_Signal.m_hThread = platform::hBeginThread(CSignal::ReceiveThread, &m_Signal);
 
   m_SysLog.fWrite(LOG_ALL, "設定ファイルロード\n");
   if (!fLoadSetting()) {

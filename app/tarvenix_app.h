@@ -9,6 +9,7 @@
 #include "app/tarvenix_cmd_line.h"
 #include "common/log_file.h"
 #include "platform/application.h"
+#include "proc/signal.h"
 
 // The terminate flag: the signal-15 handler sets it on the receiver thread; the main frame's
 // signal timer reads it and sets it back to 0 on the UI thread.
@@ -55,8 +56,9 @@ class CTarvenixApp : public platform::CApplication {
   int m_iDetectPos;
 
   std::string m_strUrl;  // the address after the flag "URL"; empty without one
-  // m_Signal (CSignal, the receiver of tarvctl's signals, proc/) belongs here, between m_strUrl
-  // and m_SysLog, so that it is constructed before the logs and destroyed after them.
+  // The receiver of tarvctl's signals; constructed before the logs and destroyed after them, its
+  // destructor stops the receiver thread at process end.
+  CSignal m_Signal;
   CSystemLog m_SysLog;
   CLogFile m_AccessLog;  // opened only when AccessLog is other than 0
   CSettingFile m_Setting;
