@@ -98,10 +98,15 @@ TEST(SignalWire, SignalFifteenTravelsAsSigstkfltAndTheSenderWaitsForTheAcknowled
 TEST(SignalRaise, NumbersOutsideOneToThirtyTwoSendNothing) {
   CRaise raise;
   raise.m_strName = strPrefix("Range");
+  // A pending acknowledgement would be reset by a raise that touched the events.
+  platform::CNamedEvent ack;
+  ASSERT_TRUE(ack.fCreate(raise.m_strName + "SIGNAL_RECEIVE"));
+  ASSERT_TRUE(ack.fSet());
   uint32_t start = platform::uGetTickMs();
   EXPECT_EQ(0, raise.fRaise(0, 5000));
   EXPECT_EQ(0, raise.fRaise(33, 5000));
   EXPECT_LT(platform::uGetTickMs() - start, 1000u);
+  EXPECT_EQ(platform::WAIT_RESULT_SIGNALLED, ack.iWait(0));
 }
 
 TEST(SignalRaise, WithoutReceiverReturnsOneAfterTheTimeout) {
@@ -114,13 +119,32 @@ TEST(SignalRaise, WithoutReceiverReturnsOneAfterTheTimeout) {
   EXPECT_LT(elapsed, 3000u);
 }
 
-TEST(SignalReceiver, TerminateWithoutThreadReturnsAtOnce) {
+TEST(SignalReceiver, TerminateWithoutThreadReturnsAtOnceAndSetsNothing) {
   CSignal signal;
   signal.m_strName = strPrefix("NoThread");
+  platform::CNamedEvent stop;
+  ASSERT_TRUE(stop.fCreate(signal.m_strName + "SIGNAL_TERM"));
   uint32_t start = platform::uGetTickMs();
   EXPECT_EQ(1, signal.fTerminate());
   EXPECT_LT(platform::uGetTickMs() - start, 100u);
   EXPECT_EQ(nullptr, signal.m_hThread);
+  EXPECT_EQ(platform::WAIT_RESULT_TIMEOUT, stop.iWait(0));
+}
+
+TEST(SignalReceiver, HandlerValuesOneAndMinusOneAreNeverCalledButAcknowledged) {
+  for (intptr_t value : {intptr_t(1), intptr_t(-1)}) {
+    CSignal signal;
+    signal.m_strName = strPrefix("Values");
+    CSignalRecord record = {reinterpret_cast<SignalHandler>(value), 0, 0, 0};
+    signal.vSetHandler(15, &record);
+    signal.m_hThread = platform::hBeginThread(CSignal::ReceiveThread, &signal);
+    CRaise raise;
+    raise.m_strName = signal.m_strName;
+    uint32_t start = platform::uGetTickMs();
+    EXPECT_EQ(1, raise.fRaise(15, 20000));
+    EXPECT_LT(platform::uGetTickMs() - start, 4000u) << value;
+    EXPECT_EQ(1, signal.fTerminate());
+  }
 }
 
 TEST(SignalReceiver, TerminateStopsTheThreadAndTheReceiverCanStartAgain) {
