@@ -1,0 +1,75 @@
+// Linux message loop: the GTK 3 main loop; posted closures are idle sources of the main context.
+#include "platform/message_loop.h"
+
+#include <gtk/gtk.h>
+
+#include <atomic>
+#include <thread>
+
+namespace platform {
+
+namespace {
+
+std::atomic<BOOL> g_bPrepared{FALSE};
+std::thread::id g_uiThread;
+std::atomic<int> g_iExitCode{0};
+std::atomic<BOOL> g_bQuitRequested{FALSE};
+std::atomic<int> g_iLoopDepth{0};
+
+gboolean fRunPosted(gpointer pData) {
+  auto* pFn = static_cast<std::function<void()>*>(pData);
+  (*pFn)();
+  return G_SOURCE_REMOVE;
+}
+
+void vDeletePosted(gpointer pData) { delete static_cast<std::function<void()>*>(pData); }
+
+void vQuitOnUiThread() {
+  if (g_iLoopDepth.load() > 0 && gtk_main_level() > 0) gtk_main_quit();
+}
+
+}  // namespace
+
+BOOL fInitMessageLoop() {
+  if (g_bPrepared.load()) return fIsUiThread();
+  if (!gtk_init_check(nullptr, nullptr)) return FALSE;
+  g_uiThread = std::this_thread::get_id();
+  g_bPrepared.store(TRUE);
+  return TRUE;
+}
+
+int iRunMessageLoop() {
+  if (!g_bPrepared.load() || !fIsUiThread()) return -1;
+  if (!g_bQuitRequested.exchange(FALSE)) {
+    ++g_iLoopDepth;
+    gtk_main();
+    --g_iLoopDepth;
+    g_bQuitRequested.store(FALSE);
+  }
+  return g_iExitCode.load();
+}
+
+void vQuitMessageLoop(int iExitCode) {
+  g_iExitCode.store(iExitCode);
+  if (fIsUiThread() && g_iLoopDepth.load() > 0) {
+    gtk_main_quit();
+    return;
+  }
+  if (g_iLoopDepth.load() == 0 && fIsUiThread()) {
+    g_bQuitRequested.store(TRUE);
+    return;
+  }
+  fPostToUiThread(vQuitOnUiThread);
+}
+
+BOOL fPostToUiThread(std::function<void()> fn) {
+  if (!g_bPrepared.load() || !fn) return FALSE;
+  auto* pFn = new (std::nothrow) std::function<void()>(std::move(fn));
+  if (pFn == nullptr) return FALSE;
+  g_idle_add_full(G_PRIORITY_DEFAULT, fRunPosted, pFn, vDeletePosted);
+  return TRUE;
+}
+
+BOOL fIsUiThread() { return g_bPrepared.load() && std::this_thread::get_id() == g_uiThread; }
+
+}  // namespace platform

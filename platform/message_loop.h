@@ -1,0 +1,31 @@
+// The UI thread's message loop: run it, end it, and hand work to it from any thread.
+#pragma once
+
+#include <functional>
+
+#include "platform/types.h"
+
+namespace platform {
+
+// Prepares the windowing system and makes the calling thread the UI thread, the one that owns
+// every window and runs the loop. Call once, before any window is made. False when there is no
+// display to show windows on (Linux: no X server or Wayland compositor reachable).
+BOOL fInitMessageLoop();
+
+// Runs the loop on the UI thread until vQuitMessageLoop; returns the exit code given there.
+// Every window event, timer and posted closure runs inside it.
+int iRunMessageLoop();
+
+// Ends the running loop with the exit code; from any thread. Work already queued is dropped.
+// Before the loop runs, the next iRunMessageLoop returns at once with the code.
+void vQuitMessageLoop(int iExitCode);
+
+// Queues fn to run on the UI thread inside the loop, in the order posted; from any thread
+// (Windows: a message to the loop's hidden message window; Linux: an idle source of the GLib
+// main context). False when the loop is not prepared; fn is then dropped.
+BOOL fPostToUiThread(std::function<void()> fn);
+
+// True on the thread that called fInitMessageLoop.
+BOOL fIsUiThread();
+
+}  // namespace platform
