@@ -58,6 +58,44 @@ TEST(TarvenixCmdLine, TakesTheAddressAfterTheUrlFlag) {
   EXPECT_EQ(cmd.m_strFileName, "first");  // the framework still sees every word
 }
 
+// An application that records the framework's calls.
+class CRecordingApp : public platform::CApplication {
+ public:
+  explicit CRecordingApp(BOOL bInit, int iExit) : m_bInit(bInit), m_iExit(iExit) {}
+  BOOL InitInstance() override {
+    m_calls += "init ";
+    CTarvenixCmdLine cmd;
+    ParseCommandLine(cmd);
+    m_strUrl = cmd.m_strUrl;
+    return m_bInit;
+  }
+  int ExitInstance() override {
+    m_calls += "exit ";
+    return m_iExit;
+  }
+  BOOL m_bInit;
+  int m_iExit;
+  std::string m_calls, m_strUrl;
+};
+
+TEST(Application, RunsInitThenRunThenExitAndFailsWithANonZeroStatus) {
+  struct Case {
+    BOOL bInit;
+    int iExit;
+    const char* calls;
+    int status;
+  } cases[] = {
+      {TRUE, 0, "init exit ", 0}, {TRUE, 3, "init exit ", 3}, {FALSE, 0, "init exit ", 1}, {FALSE, 5, "init exit ", 5}};
+  for (const Case& c : cases) {
+    CRecordingApp app(c.bInit, c.iExit);
+    EXPECT_EQ(platform::CApplication::pGetApp(), &app);
+    EXPECT_EQ(app.iRunApplication({"URL", "/URL", "http://a/"}), c.status);  // the first word is the program
+    EXPECT_EQ(app.m_calls, c.calls);
+    EXPECT_EQ(app.m_strUrl, "http://a/");
+  }
+  EXPECT_EQ(platform::CApplication::pGetApp(), nullptr);
+}
+
 TEST(TarvenixApp, TerminateHandlerSetsTheFlagForSignal15Only) {
   g_bSigTerm = 0;
   vOnSigTerm(2);
