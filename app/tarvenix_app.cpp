@@ -8,6 +8,7 @@
 #include "common/file_path.h"
 #include "platform/file_system.h"
 #include "platform/locale.h"
+#include "res/resource.h"
 
 std::atomic<int32_t> g_bSigTerm{0};
 
@@ -155,7 +156,11 @@ BOOL CTarvenixApp::InitInstance() {
   platform::fInitCommonControls();
   platform::CApplication::InitInstance();
   if (!platform::fOleInit()) {
-    platform::vShowStartupError(kOleInitFailed, "Tarvenix");
+    char text[256] = {};
+    char title[64] = {};
+    iLoadResString(IDP_OLE_INIT_FAILED, text, sizeof text);
+    iLoadResString(AFX_IDS_APP_TITLE, title, sizeof title);
+    platform::vShowStartupError(text, title);
     return FALSE;
   }
   m_bOleInit = TRUE;
