@@ -1,13 +1,10 @@
-// Linux registry: a per-user store of folders and files. Each key is a folder under
-// $XDG_CONFIG_HOME/tarvenix/registry/<root name> (else ~/.config/...), each value a file in its
-// key's folder named "=" and the value name, holding the type (4 bytes, little-endian) and the
-// data. Names compare without regard to ASCII case. Permission bits decide access: a key folder
-// without read bits cannot be opened for reading, one without write bits refuses new values and
-// subkeys, even for root.
+// Linux registry: a per-user store of folders (keys) and files (values) under the user's
+// configuration folder; docs/ARCHITECTURE.md shows its layout.
 #include "platform/registry.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +18,11 @@
 namespace platform {
 namespace {
 
+// Each key is a folder under $XDG_CONFIG_HOME/tarvenix/registry/<root name> (else under
+// $HOME/.config, else the account's home folder's); each value a file in its key's folder named
+// "=" and the value name, holding the type (4 bytes, little-endian) and the data. Names compare
+// without regard to ASCII case. Permission bits decide access, even for root: a key folder without
+// read bits cannot be opened for reading, one without write bits takes no new values or subkeys.
 struct OpenKey {
   std::string strDir;
   uint32_t uAccess;
@@ -33,6 +35,11 @@ std::string strStoreDir() {
   const char* config = getenv("XDG_CONFIG_HOME");
   if (config != nullptr && *config == '/') return std::string(config) + "/tarvenix/registry";
   const char* home = getenv("HOME");
+  if (home == nullptr || *home == '\0') {
+    // Services may start the kiosk without HOME: the account's home folder then.
+    const passwd* pw = getpwuid(geteuid());
+    home = pw != nullptr ? pw->pw_dir : nullptr;
+  }
   if (home != nullptr && *home != '\0') return std::string(home) + "/.config/tarvenix/registry";
   return std::string();
 }
