@@ -143,7 +143,15 @@ bool CXSession::fStart(bool bWindowManager) {
   close(out[1]);
   m_fdIn = in[1];
   m_fdOut = out[0];
-  if (!fWaitFor("READY ", 20000)) return m_strError = "the probe did not show its window", false;
+  if (!fWaitFor("READY ", 60000)) {
+    int status = 0;
+    pid_t done = waitpid(m_Probe, &status, WNOHANG);
+    if (done == m_Probe) m_Probe = -1;
+    m_strError = std::string("the probe did not show its window (") +
+                 (done == 0 ? "still running" : "ended with status " + std::to_string(status)) + ", " +
+                 std::to_string(m_Seen.size()) + " lines)";
+    return false;
+  }
   m_ulWindow = std::stoul(m_Seen.back().substr(6));
   // The pointer starts in the middle of the window, away from every corner.
   return fXdo("mousemove 640 400");
