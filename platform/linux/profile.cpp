@@ -3,6 +3,7 @@
 #include "platform/profile.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "platform/linux/file_replace.h"
@@ -14,11 +15,15 @@ unsigned int uGetPrivateProfileString(const char* pszSection, const char* pszKey
                                       unsigned int size, const char* pszFile) {
   if (buf == nullptr || size == 0) return 0;
   std::string value;
-  std::string text;
-  BOOL bExists = FALSE;
   BOOL found = FALSE;
-  if (pszSection != nullptr && pszKey != nullptr && pszFile != nullptr && fReadWholeFile(pszFile, text, bExists)) {
-    found = fProfileFind(text, pszSection, pszKey, value);
+  try {
+    std::string text;
+    BOOL bExists = FALSE;
+    if (pszSection != nullptr && pszKey != nullptr && pszFile != nullptr && fReadWholeFile(pszFile, text, bExists)) {
+      found = fProfileFind(text, pszSection, pszKey, value);
+    }
+  } catch (const std::bad_alloc&) {
+    found = FALSE;  // a file too large to hold reads as missing
   }
   if (!found) {
     if (pszSection == nullptr || pszKey == nullptr) {
@@ -39,13 +44,17 @@ BOOL fWritePrivateProfileString(const char* pszSection, const char* pszKey, cons
   // Nothing is cached between calls: every write is already on disk. The flush form answers
   // FALSE, as the Win32 call does.
   if (pszSection == nullptr) return FALSE;
-  std::string text;
-  BOOL bExists = FALSE;
-  if (!fReadWholeFile(pszFile, text, bExists)) return FALSE;
-  std::string edited = text;
-  vProfileEdit(edited, pszSection, pszKey, pszValue);
-  if (bExists && edited == text) return fMayWrite(pszFile);
-  return fReplaceFile(pszFile, edited);
+  try {
+    std::string text;
+    BOOL bExists = FALSE;
+    if (!fReadWholeFile(pszFile, text, bExists)) return FALSE;
+    std::string edited = text;
+    vProfileEdit(edited, pszSection, pszKey, pszValue);
+    if (bExists && edited == text) return fMayWrite(pszFile);
+    return fReplaceFile(pszFile, edited);
+  } catch (const std::bad_alloc&) {
+    return FALSE;  // too large to edit in memory: the file stays as it is
+  }
 }
 
 }  // namespace platform
