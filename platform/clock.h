@@ -25,6 +25,10 @@ BOOL fLocalTime(int64_t llSeconds, struct tm& out);
 // Milliseconds since an arbitrary start, wrapping at 2^32 (timeGetTime).
 uint32_t uGetTickMs();
 
+// Microseconds since an arbitrary start, from the finest steady clock of the platform
+// (QueryPerformanceCounter, CLOCK_MONOTONIC); for measuring, never wraps in practice.
+uint64_t uGetTickUs();
+
 // Sleeps the calling thread for the given milliseconds.
 void vSleepMs(uint32_t uMillis);
 

@@ -1,13 +1,14 @@
 #!/bin/sh
 # Sets up, builds all three trees and runs every test: natively and, for the Windows trees,
-# under Wine. Ends with the total count of passed and failed tests.
+# under Wine. Ends with the total count of passed and failed tests; a tree that does not build
+# counts as one failed test.
 set -e
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
-scripts/build.sh linux win64 win32
 
 # One Wine prefix for both Windows trees, under build/; made once, kept warm during the run.
 export WINEPREFIX="$PWD/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p build
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix in $WINEPREFIX"
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
@@ -17,6 +18,12 @@ fi
 set +e
 passed=0; failed=0; status=0
 for t in linux win64 win32; do
+  echo "== build: $t"
+  if ! scripts/build.sh "$t"; then
+    echo "== build of $t failed: its tests did not run"
+    failed=$((failed + 1)); status=1
+    continue
+  fi
   echo "== tests: $t"
   log="build/$t/ctest.log"
   if [ "$t" = linux ]; then
@@ -25,9 +32,13 @@ for t in linux win64 win32; do
     ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
   fi
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    echo "== tests of $t gave no summary"
+    failed=$((failed + 1)); status=1
+    continue
+  fi
   total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
   bad=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/')
-  if [ -z "$line" ]; then status=1; continue; fi
   passed=$((passed + total - bad)); failed=$((failed + bad))
   [ "$bad" = 0 ] || status=1
 done

@@ -31,6 +31,12 @@ uint32_t uGetTickMs() {
   return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
 }
 
+uint64_t uGetTickUs() {
+  struct timespec ts {};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+}
+
 void vSleepMs(uint32_t uMillis) {
   struct timespec ts {};
   ts.tv_sec = uMillis / 1000;

@@ -1,4 +1,4 @@
-// Win32 clock: _ftime64, _localtime64_s, timeGetTime and Sleep.
+// Win32 clock: _ftime64, _localtime64_s, timeGetTime, QueryPerformanceCounter and Sleep.
 #include "platform/clock.h"
 
 #include <sys/timeb.h>
@@ -23,6 +23,15 @@ BOOL fLocalTime(int64_t llSeconds, struct tm& out) {
 }
 
 uint32_t uGetTickMs() { return GetTickCount(); }
+
+uint64_t uGetTickUs() {
+  LARGE_INTEGER frequency, now;
+  if (!QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(&now) || frequency.QuadPart <= 0) {
+    return static_cast<uint64_t>(GetTickCount64()) * 1000u;
+  }
+  uint64_t ticks = static_cast<uint64_t>(now.QuadPart), hz = static_cast<uint64_t>(frequency.QuadPart);
+  return ticks / hz * 1000000u + ticks % hz * 1000000u / hz;
+}
 
 void vSleepMs(uint32_t uMillis) { Sleep(uMillis); }
 
