@@ -1,6 +1,8 @@
 // Test helper: a private Xvfb display per test process, with an optional openbox.
 #include "x_session.h"
 
+#include <X11/Xlib.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
@@ -97,4 +99,18 @@ CXGeometry geomOfWindow(const std::string& strSelector) {
   fNumber("Height", geom.height);
   geom.fMapped = strOut.find("IsViewable") != std::string::npos;
   return geom;
+}
+
+bool fSendClientMessage(unsigned long ulWindow, const char* pszAtom, long lValue) {
+  Display* pDisplay = XOpenDisplay(nullptr);
+  if (pDisplay == nullptr) return false;
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = ulWindow;
+  event.xclient.message_type = XInternAtom(pDisplay, pszAtom, False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = lValue;
+  Status status = XSendEvent(pDisplay, ulWindow, False, NoEventMask, &event);
+  XCloseDisplay(pDisplay);
+  return status != 0;
 }

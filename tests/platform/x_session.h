@@ -29,3 +29,6 @@ struct CXGeometry {
   bool fMapped = false;
 };
 CXGeometry geomOfWindow(const std::string& strSelector);
+
+// Sends a 32-bit ClientMessage of the named atom with lValue as its first value to the X11 window.
+bool fSendClientMessage(unsigned long ulWindow, const char* pszAtom, long lValue);

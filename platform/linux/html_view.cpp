@@ -1,0 +1,394 @@
+// Linux HTML view: a WebKitGTK web view. The main frame's events come from the UI-process API
+// (load-changed, load-failed); frames inside the page report theirs through the web-process
+// extension beside the program (webext/libtxwebext.so, platform/linux/html_view_extension.cpp).
+#include "platform/html_view.h"
+
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <string>
+
+#include "platform/frame_window.h"
+#include "platform/module_path.h"
+
+namespace platform {
+
+struct CHtmlView::CImpl {
+  GtkWidget* pWebView = nullptr;
+  BOOL bStoppedByHandler = FALSE;  // BeforeNavigate2 cancelled the load being stopped
+  BOOL bFailed = FALSE;            // the main frame's load failed: no DocumentComplete for it
+  // Notices arrive on a connection of the view's own to the X server, at an unmapped window.
+  std::string strNoticeAtom;
+  Display* pNoticeDisplay = nullptr;
+  Window noticeWindow = 0;
+  Atom noticeAtom = 0;
+  guint uNoticeSource = 0;
+};
+
+namespace {
+
+// Names of the messages of the web-process extension (see html_view_extension.cpp).
+const char* const HTML_MSG_FRAME_COMMITTED = "tx-frame-committed";
+const char* const HTML_MSG_FRAME_LOADED = "tx-frame-loaded";
+const char* const HTML_MSG_WINDOW_CLOSE = "txWindowClose";
+
+// window.close() of the page reaches the program as a script message: the engine itself lets a
+// script close only windows that a script opened.
+const char* const HTML_CLOSE_SCRIPT =
+    "(function(){var h=window.webkit&&window.webkit.messageHandlers&&"
+    "window.webkit.messageHandlers.txWindowClose;if(h)window.close=function(){h.postMessage(null);};})();";
+const char* const HTML_NO_SCROLL_STYLE = "html,body{overflow:hidden !important;}";
+
+// One engine context for every view of the process: ephemeral (nothing stored on disk, no disk
+// cache), no memory cache, the extension directory beside the program.
+WebKitWebContext* pSharedContext() {
+  static WebKitWebContext* s_pContext = nullptr;
+  if (s_pContext != nullptr) return s_pContext;
+  WebKitWebsiteDataManager* pData = webkit_website_data_manager_new_ephemeral();
+  s_pContext = webkit_web_context_new_with_website_data_manager(pData);
+  g_object_unref(pData);
+  webkit_web_context_set_cache_model(s_pContext, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  char szPath[4096];
+  unsigned int uLength = uGetModuleFileName(szPath, sizeof szPath);
+  if (uLength > 0 && uLength < sizeof szPath) {
+    std::string strDir(szPath, uLength);
+    strDir = strDir.substr(0, strDir.find_last_of('/')) + "/webext";
+    webkit_web_context_set_web_extensions_directory(s_pContext, strDir.c_str());
+  }
+  // Downloads never start: a response the engine cannot show is ignored in decide-policy, and
+  // any download the engine starts by itself is cancelled here.
+  g_signal_connect(
+      s_pContext, "download-started",
+      G_CALLBACK(+[](WebKitWebContext*, WebKitDownload* pDownload, gpointer) { webkit_download_cancel(pDownload); }),
+      nullptr);
+  return s_pContext;
+}
+
+CHtmlView* pViewOf(gpointer pData) { return static_cast<CHtmlView*>(pData); }
+
+std::string strUri(WebKitWebView* pWebView) {
+  const char* pszUri = webkit_web_view_get_uri(pWebView);
+  return pszUri ? pszUri : "";
+}
+
+void vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent eEvent, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  CHtmlView::CImpl* pImpl = pView->m_pImpl;
+  uintptr_t uMain = pView->uMainFrameId();
+  switch (eEvent) {
+    case WEBKIT_LOAD_STARTED: {
+      pImpl->bFailed = FALSE;
+      BOOL bCancel = FALSE;
+      pView->vDispatchBeforeNavigate2(uMain, strUri(pWebView), &bCancel);
+      if (bCancel && pView->m_pImpl != nullptr) {
+        pImpl->bStoppedByHandler = TRUE;
+        webkit_web_view_stop_loading(pWebView);
+      }
+      break;
+    }
+    case WEBKIT_LOAD_COMMITTED: pView->vDispatchNavigateComplete2(uMain, strUri(pWebView)); break;
+    case WEBKIT_LOAD_FINISHED:
+      if (!pImpl->bFailed) pView->vDispatchDocumentComplete(uMain, strUri(pWebView));
+      pImpl->bFailed = FALSE;
+      break;
+    default: break;
+  }
+}
+
+gboolean fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* pError, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  CHtmlView::CImpl* pImpl = pView->m_pImpl;
+  pImpl->bFailed = TRUE;
+  if (pImpl->bStoppedByHandler) {
+    pImpl->bStoppedByHandler = FALSE;
+    return TRUE;
+  }
+  // A load given up for another navigation, or a response turned away by the download rule,
+  // is no failure of the page.
+  if (g_error_matches(pError, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(pError, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+    return TRUE;
+  BOOL bCancel = FALSE;
+  pView->vDispatchNavigateError(pView->uMainFrameId(), pszUri ? pszUri : "", static_cast<uint32_t>(pError->code),
+                                &bCancel);
+  return bCancel ? TRUE : FALSE;  // TRUE: handled, the engine shows no error page
+}
+
+gboolean fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType, gpointer) {
+  if (eType != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
+  auto* pResponse = WEBKIT_RESPONSE_POLICY_DECISION(pDecision);
+  if (webkit_response_policy_decision_is_mime_type_supported(pResponse)) return FALSE;
+  webkit_policy_decision_ignore(pDecision);  // nothing is downloaded
+  return TRUE;
+}
+
+void vOnClose(WebKitWebView*, gpointer pData) {
+  BOOL bCancel = FALSE;
+  pViewOf(pData)->vDispatchWindowClosing(&bCancel);
+}
+
+void vOnCloseMessage(WebKitUserContentManager*, JSCValue*, gpointer pData) {
+  BOOL bCancel = FALSE;
+  pViewOf(pData)->vDispatchWindowClosing(&bCancel);
+}
+
+// A pop-up allowed by NewWindow2: a window of its own, gone when its page closes it.
+GtkWidget* pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction*, gpointer pData) {
+  BOOL bCancel = FALSE;
+  pViewOf(pData)->vDispatchNewWindow2(&bCancel);
+  if (bCancel) return nullptr;
+  GtkWidget* pPopup = webkit_web_view_new_with_related_view(pWebView);
+  GtkWidget* pWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_default_size(GTK_WINDOW(pWindow), 800, 600);
+  gtk_container_add(GTK_CONTAINER(pWindow), pPopup);
+  g_signal_connect(pPopup, "ready-to-show",
+                   G_CALLBACK(+[](WebKitWebView* p, gpointer pWin) { gtk_widget_show_all(GTK_WIDGET(pWin)); }),
+                   pWindow);
+  g_signal_connect(pPopup, "close",
+                   G_CALLBACK(+[](WebKitWebView*, gpointer pWin) { gtk_widget_destroy(GTK_WIDGET(pWin)); }), pWindow);
+  return pPopup;
+}
+
+// No dialogs of the engine's own: each request is refused quietly.
+gboolean fOnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* pRequest, gpointer) {
+  webkit_authentication_request_cancel(pRequest);
+  return TRUE;
+}
+gboolean fOnPermission(WebKitWebView*, WebKitPermissionRequest* pRequest, gpointer) {
+  webkit_permission_request_deny(pRequest);
+  return TRUE;
+}
+gboolean fOnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer) { return TRUE; }
+gboolean fOnFileChooser(WebKitWebView*, WebKitFileChooserRequest* pRequest, gpointer) {
+  webkit_file_chooser_request_cancel(pRequest);
+  return TRUE;
+}
+
+gboolean fOnUserMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pData) {
+  const char* pszName = webkit_user_message_get_name(pMessage);
+  GVariant* pParams = webkit_user_message_get_parameters(pMessage);
+  if (pszName == nullptr || pParams == nullptr || !g_variant_is_of_type(pParams, G_VARIANT_TYPE("(ts)"))) return FALSE;
+  guint64 uFrame = 0;
+  const char* pszUri = nullptr;
+  g_variant_get(pParams, "(t&s)", &uFrame, &pszUri);
+  CHtmlView* pView = pViewOf(pData);
+  uintptr_t uFrameId = static_cast<uintptr_t>(uFrame);
+  if (g_strcmp0(pszName, HTML_MSG_FRAME_COMMITTED) == 0) {
+    BOOL bCancel = FALSE;
+    pView->vDispatchBeforeNavigate2(uFrameId, pszUri, &bCancel);
+    if (pView->m_pImpl != nullptr) pView->vDispatchNavigateComplete2(uFrameId, pszUri);
+  } else if (g_strcmp0(pszName, HTML_MSG_FRAME_LOADED) == 0) {
+    pView->vDispatchDocumentComplete(uFrameId, pszUri);
+  } else {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+gboolean fOnButton(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
+  MouseMessage eMessage = MOUSEMSG_OTHER;
+  if (pEvent->type == GDK_BUTTON_PRESS)
+    eMessage = pEvent->button == 1 ? MOUSEMSG_LBUTTONDOWN : pEvent->button == 3 ? MOUSEMSG_RBUTTONDOWN : MOUSEMSG_OTHER;
+  else if (pEvent->type == GDK_2BUTTON_PRESS)
+    eMessage = pEvent->button == 1   ? MOUSEMSG_LBUTTONDBLCLK
+               : pEvent->button == 3 ? MOUSEMSG_RBUTTONDBLCLK
+                                     : MOUSEMSG_OTHER;
+  else if (pEvent->type == GDK_BUTTON_RELEASE && pEvent->button == 3)
+    eMessage = MOUSEMSG_RBUTTONUP;
+  return pViewOf(pData)->fDispatchMouse(eMessage) ? TRUE : FALSE;
+}
+
+gboolean fOnScroll(GtkWidget*, GdkEventScroll*, gpointer pData) {
+  return pViewOf(pData)->fDispatchMouse(MOUSEMSG_WHEEL) ? TRUE : FALSE;
+}
+
+// The detect-mouse hook's notice: a ClientMessage to the view's notice window.
+gboolean fOnNoticeConnection(gint, GIOCondition, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  CHtmlView::CImpl* pImpl = pView->m_pImpl;
+  if (pImpl == nullptr || pImpl->pNoticeDisplay == nullptr) return G_SOURCE_REMOVE;
+  while (XPending(pImpl->pNoticeDisplay) > 0) {
+    XEvent event;
+    XNextEvent(pImpl->pNoticeDisplay, &event);
+    if (event.type == ClientMessage && event.xclient.window == pImpl->noticeWindow &&
+        event.xclient.message_type == pImpl->noticeAtom && event.xclient.format == 32) {
+      pView->vDispatchNotice(static_cast<uint32_t>(event.xclient.data.l[0]));
+      if (pView->m_pImpl == nullptr) return G_SOURCE_REMOVE;
+    }
+  }
+  return G_SOURCE_CONTINUE;
+}
+
+void vCloseNotices(CHtmlView::CImpl* pImpl) {
+  if (pImpl->uNoticeSource != 0) g_source_remove(pImpl->uNoticeSource);
+  if (pImpl->pNoticeDisplay != nullptr) {
+    XDestroyWindow(pImpl->pNoticeDisplay, pImpl->noticeWindow);
+    XCloseDisplay(pImpl->pNoticeDisplay);
+  }
+  pImpl->uNoticeSource = 0;
+  pImpl->pNoticeDisplay = nullptr;
+  pImpl->noticeWindow = 0;
+}
+
+void vOnDestroy(GtkWidget* pWidget, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  g_signal_handlers_disconnect_by_data(pWidget, pData);
+  WebKitUserContentManager* pContent = webkit_web_view_get_user_content_manager(WEBKIT_WEB_VIEW(pWidget));
+  if (pContent != nullptr) g_signal_handlers_disconnect_by_data(pContent, pData);
+  if (pView->m_pImpl) vCloseNotices(pView->m_pImpl);
+  pView->vDispatchDestroyed();
+}
+
+}  // namespace
+
+CHtmlView::CHtmlView() : m_pImpl(nullptr) {}
+
+CHtmlView::~CHtmlView() {
+  if (m_pImpl != nullptr && m_pImpl->pWebView != nullptr) gtk_widget_destroy(m_pImpl->pWebView);
+  delete m_pImpl;
+}
+
+BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
+  if (m_pImpl != nullptr || !frame.fIsWindow()) return FALSE;
+  CHostInfo hostInfo = {0, HOSTUI_DBLCLK_DEFAULT};
+  OnGetHostInfo(hostInfo);
+
+  WebKitWebContext* pContext = pSharedContext();
+  WebKitUserContentManager* pContent = webkit_user_content_manager_new();
+  WebKitSettings* pSettings = webkit_settings_new();
+  webkit_settings_set_hardware_acceleration_policy(pSettings, bHardwareAcceleration
+                                                                  ? WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS
+                                                                  : WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  webkit_settings_set_javascript_can_open_windows_automatically(pSettings, TRUE);  // window.open asks NewWindow2
+  webkit_settings_set_enable_page_cache(pSettings, FALSE);  // back and forward load from the server
+  webkit_settings_set_enable_developer_extras(pSettings, FALSE);
+  GtkWidget* pWebView = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", pContext, "settings", pSettings,
+                                                "user-content-manager", pContent, nullptr));
+  g_object_unref(pSettings);
+  g_object_unref(pContent);
+
+  WebKitUserScript* pScript = webkit_user_script_new(HTML_CLOSE_SCRIPT, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                                     WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+  webkit_user_content_manager_add_script(pContent, pScript);
+  webkit_user_script_unref(pScript);
+  webkit_user_content_manager_register_script_message_handler(pContent, HTML_MSG_WINDOW_CLOSE);
+  if (hostInfo.m_uFlags & HOSTUI_SCROLL_NO) {
+    WebKitUserStyleSheet* pStyle = webkit_user_style_sheet_new(
+        HTML_NO_SCROLL_STYLE, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+    webkit_user_content_manager_add_style_sheet(pContent, pStyle);
+    webkit_user_style_sheet_unref(pStyle);
+  }
+
+  m_pImpl = new CImpl;
+  m_pImpl->pWebView = pWebView;
+  g_signal_connect(pContent, "script-message-received::txWindowClose", G_CALLBACK(vOnCloseMessage), this);
+  g_signal_connect(pWebView, "load-changed", G_CALLBACK(vOnLoadChanged), this);
+  g_signal_connect(pWebView, "load-failed", G_CALLBACK(fOnLoadFailed), this);
+  g_signal_connect(pWebView, "decide-policy", G_CALLBACK(fOnDecidePolicy), this);
+  g_signal_connect(pWebView, "close", G_CALLBACK(vOnClose), this);
+  g_signal_connect(pWebView, "create", G_CALLBACK(pOnCreate), this);
+  g_signal_connect(pWebView, "authenticate", G_CALLBACK(fOnAuthenticate), this);
+  g_signal_connect(pWebView, "permission-request", G_CALLBACK(fOnPermission), this);
+  g_signal_connect(pWebView, "print", G_CALLBACK(fOnPrint), this);
+  g_signal_connect(pWebView, "run-file-chooser", G_CALLBACK(fOnFileChooser), this);
+  g_signal_connect(pWebView, "user-message-received", G_CALLBACK(fOnUserMessage), this);
+  g_signal_connect(pWebView, "button-press-event", G_CALLBACK(fOnButton), this);
+  g_signal_connect(pWebView, "button-release-event", G_CALLBACK(fOnButton), this);
+  g_signal_connect(pWebView, "scroll-event", G_CALLBACK(fOnScroll), this);
+  g_signal_connect(pWebView, "destroy", G_CALLBACK(vOnDestroy), this);
+  if (!frame.fSetChild(pWebView)) {
+    gtk_widget_destroy(pWebView);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWINDOW CHtmlView::hGetWindow() const { return m_pImpl ? m_pImpl->pWebView : nullptr; }
+
+void CHtmlView::Navigate2(const char* pszUrl) {
+  if (m_pImpl == nullptr || pszUrl == nullptr) return;
+  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(m_pImpl->pWebView), pszUrl);
+}
+
+void CHtmlView::vSetFocus() {
+  if (m_pImpl) gtk_widget_grab_focus(m_pImpl->pWebView);
+}
+
+uintptr_t CHtmlView::uMainFrameId() const { return m_pImpl ? reinterpret_cast<uintptr_t>(m_pImpl->pWebView) : 0; }
+
+std::string CHtmlView::strGetLocationUrl() const {
+  return m_pImpl ? strUri(WEBKIT_WEB_VIEW(m_pImpl->pWebView)) : std::string();
+}
+
+void CHtmlView::vSetNoticeAtom(const char* pszAtomName) {
+  if (m_pImpl == nullptr || pszAtomName == nullptr) return;
+  m_pImpl->strNoticeAtom = pszAtomName;
+  if (m_pImpl->pNoticeDisplay != nullptr)
+    m_pImpl->noticeAtom = XInternAtom(m_pImpl->pNoticeDisplay, pszAtomName, False);
+}
+
+void* CHtmlView::pGetNoticeTarget() {
+  if (m_pImpl == nullptr) return nullptr;
+  if (m_pImpl->pNoticeDisplay == nullptr) {
+    GdkDisplay* pGdkDisplay = gtk_widget_get_display(m_pImpl->pWebView);
+    if (!GDK_IS_X11_DISPLAY(pGdkDisplay)) return nullptr;
+    Display* pDisplay = XOpenDisplay(gdk_display_get_name(pGdkDisplay));
+    if (pDisplay == nullptr) return nullptr;
+    m_pImpl->pNoticeDisplay = pDisplay;
+    m_pImpl->noticeWindow = XCreateSimpleWindow(pDisplay, DefaultRootWindow(pDisplay), 0, 0, 1, 1, 0, 0, 0);
+    if (!m_pImpl->strNoticeAtom.empty())
+      m_pImpl->noticeAtom = XInternAtom(pDisplay, m_pImpl->strNoticeAtom.c_str(), False);
+    XFlush(pDisplay);
+    m_pImpl->uNoticeSource = g_unix_fd_add(ConnectionNumber(pDisplay), G_IO_IN, fOnNoticeConnection, this);
+  }
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(m_pImpl->noticeWindow));
+}
+
+void CHtmlView::vDispatchBeforeNavigate2(uintptr_t uFrameId, const std::string& strUrl, BOOL* pbCancel) {
+  if (m_pImpl == nullptr) return;
+  std::vector<unsigned char> postedData;
+  BeforeNavigate2(uFrameId, strUrl, 0, std::string(), postedData, std::string(), pbCancel);
+}
+
+void CHtmlView::vDispatchNavigateComplete2(uintptr_t uFrameId, const std::string& strUrl) {
+  if (m_pImpl) NavigateComplete2(uFrameId, strUrl);
+}
+
+void CHtmlView::vDispatchDocumentComplete(uintptr_t uFrameId, const std::string& strUrl) {
+  if (m_pImpl) DocumentComplete(uFrameId, strUrl);
+}
+
+void CHtmlView::vDispatchNavigateError(uintptr_t uFrameId, const std::string& strUrl, uint32_t uStatus,
+                                       BOOL* pbCancel) {
+  if (m_pImpl) NavigateError(uFrameId, strUrl, std::string(), uStatus, pbCancel);
+}
+
+void CHtmlView::vDispatchWindowClosing(BOOL* pbCancel) {
+  if (m_pImpl) WindowClosing(FALSE, pbCancel);
+}
+
+void CHtmlView::vDispatchNewWindow2(BOOL* pbCancel) {
+  if (m_pImpl) NewWindow2(pbCancel);
+}
+
+BOOL CHtmlView::fDispatchMouse(MouseMessage eMessage) {
+  if (m_pImpl == nullptr || eMessage == MOUSEMSG_OTHER) return FALSE;
+  return PreTranslateMouse(eMessage);
+}
+
+void CHtmlView::vDispatchNotice(uint32_t uMessage) {
+  if (m_pImpl) OnNotice(uMessage);
+}
+
+void CHtmlView::vDispatchDestroyed() {
+  if (m_pImpl == nullptr) return;
+  OnDestroy();
+  delete m_pImpl;
+  m_pImpl = nullptr;
+  PostNcDestroy();  // may delete this
+}
+
+}  // namespace platform

@@ -1,0 +1,281 @@
+// Tests of the Linux HTML view on a private X display: events with frame identities, error pages,
+// window.close(), new windows, cancelled navigations, mouse filtering, notices, and a screenshot
+// of a page shown full screen.
+#include "platform/html_view.h"
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/frame_window.h"
+#include "platform/message_loop.h"
+#include "ui_test_util.h"
+#include "x_session.h"
+
+namespace {
+
+std::string strPage(const char* pszName) {
+  return std::string("file://") + TX_TEST_SOURCE_DIR "/platform/pages/" + pszName;
+}
+
+struct CEvent {
+  std::string strKind;
+  uintptr_t uFrame;
+  std::string strUrl;
+};
+
+class CTestView : public platform::CHtmlView {
+ public:
+  std::vector<CEvent> m_events;
+  BOOL m_bCancelError = TRUE, m_bCancelNewWindow = TRUE;
+  std::string m_strCancelUrl;  // BeforeNavigate2 cancels navigations to it
+  uint32_t m_uHostFlags = 0;
+  std::vector<platform::MouseMessage> m_mouse;
+  BOOL m_bDropRight = FALSE;
+  std::vector<uint32_t> m_notices;
+
+  bool fHas(const std::string& strKind, const std::string& strUrl) const {
+    for (const auto& e : m_events)
+      if (e.strKind == strKind && e.strUrl == strUrl) return true;
+    return false;
+  }
+  int iCount(const std::string& strKind) const {
+    int i = 0;
+    for (const auto& e : m_events) i += e.strKind == strKind;
+    return i;
+  }
+
+ protected:
+  void BeforeNavigate2(uintptr_t uFrame, const std::string& strUrl, uint32_t, const std::string&,
+                       std::vector<unsigned char>&, const std::string&, BOOL* pbCancel) override {
+    m_events.push_back({"before", uFrame, strUrl});
+    if (strUrl == m_strCancelUrl) *pbCancel = TRUE;
+  }
+  void NavigateComplete2(uintptr_t uFrame, const std::string& strUrl) override {
+    m_events.push_back({"complete", uFrame, strUrl});
+  }
+  void DocumentComplete(uintptr_t uFrame, const std::string& strUrl) override {
+    m_events.push_back({"document", uFrame, strUrl});
+  }
+  void NavigateError(uintptr_t uFrame, const std::string& strUrl, const std::string&, uint32_t,
+                     BOOL* pbCancel) override {
+    m_events.push_back({"error", uFrame, strUrl});
+    *pbCancel = m_bCancelError;
+  }
+  void WindowClosing(BOOL, BOOL*) override { m_events.push_back({"closing", 0, ""}); }
+  void NewWindow2(BOOL* pbCancel) override {
+    m_events.push_back({"newwindow", 0, ""});
+    *pbCancel = m_bCancelNewWindow;
+  }
+  void OnGetHostInfo(platform::CHostInfo& info) override { info.m_uFlags = m_uHostFlags; }
+  BOOL PreTranslateMouse(platform::MouseMessage eMessage) override {
+    m_mouse.push_back(eMessage);
+    return m_bDropRight && (eMessage == platform::MOUSEMSG_RBUTTONDOWN || eMessage == platform::MOUSEMSG_RBUTTONUP);
+  }
+  void OnNotice(uint32_t uMessage) override { m_notices.push_back(uMessage); }
+};
+
+class HtmlView : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_session.fOk());
+    ASSERT_TRUE(platform::fInitMessageLoop());
+    ASSERT_TRUE(m_frame.fCreate("Tarvenix", "TarvenixClass", FALSE));
+  }
+  void vCreate(BOOL bFullScreen = TRUE) {
+    ASSERT_TRUE(m_view.fCreate(m_frame, FALSE));
+    if (bFullScreen) m_frame.vFullScreen();
+    m_frame.vShow();
+  }
+  bool fLoad(const std::string& strUrl) {
+    m_view.Navigate2(strUrl.c_str());
+    return fRunLoopUntil([&] { return m_view.fHas("document", strUrl) || m_view.fHas("error", strUrl); }, 20000);
+  }
+  std::string strEval(const char* pszScript) {
+    struct CResult {
+      bool bDone = false;
+      std::string str;
+    } result;
+    webkit_web_view_evaluate_javascript(
+        WEBKIT_WEB_VIEW(m_view.hGetWindow()), pszScript, -1, nullptr, nullptr, nullptr,
+        [](GObject* pObject, GAsyncResult* pAsync, gpointer pData) {
+          auto* pResult = static_cast<CResult*>(pData);
+          JSCValue* pValue = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(pObject), pAsync, nullptr);
+          if (pValue != nullptr) {
+            char* psz = jsc_value_to_string(pValue);
+            pResult->str = psz ? psz : "";
+            g_free(psz);
+            g_object_unref(pValue);
+          }
+          pResult->bDone = true;
+        },
+        &result);
+    fRunLoopUntil([&] { return result.bDone; }, 5000);
+    return result.str;
+  }
+  CXSession m_session{false};
+  platform::CFrameWindow m_frame;
+  CTestView m_view;
+};
+
+TEST_F(HtmlView, EventsCarryTheIdentityOfTheirFrame) {
+  vCreate();
+  std::string strIndex = strPage("index.html"), strFrame = strPage("frame.html");
+  ASSERT_TRUE(fLoad(strIndex));
+  ASSERT_TRUE(fRunLoopUntil([&] { return m_view.fHas("document", strFrame); }, 5000));
+  uintptr_t uMain = m_view.uMainFrameId();
+  ASSERT_NE(uMain, 0u);
+  // The page: before, complete, document, all with the main frame's identity, in this order.
+  std::vector<std::string> mainKinds;
+  uintptr_t uInner = 0;
+  for (const auto& e : m_view.m_events) {
+    if (e.strUrl == strIndex) {
+      EXPECT_EQ(e.uFrame, uMain) << e.strKind;
+      mainKinds.push_back(e.strKind);
+    } else if (e.strUrl == strFrame) {
+      EXPECT_NE(e.uFrame, uMain) << e.strKind;
+      if (uInner == 0) uInner = e.uFrame;
+      EXPECT_EQ(e.uFrame, uInner) << e.strKind;
+    }
+  }
+  EXPECT_EQ(mainKinds, (std::vector<std::string>{"before", "complete", "document"}));
+  EXPECT_TRUE(m_view.fHas("before", strFrame));
+  EXPECT_TRUE(m_view.fHas("complete", strFrame));
+  // The iframe's own navigation keeps its identity; the page's next navigation keeps the main one.
+  strEval("document.getElementById('inner').contentWindow.location.href = 'frame2.html'; 0");
+  std::string strFrame2 = strPage("frame2.html");
+  ASSERT_TRUE(fRunLoopUntil([&] { return m_view.fHas("document", strFrame2); }, 5000));
+  for (const auto& e : m_view.m_events)
+    if (e.strUrl == strFrame2) {
+      EXPECT_EQ(e.uFrame, uInner) << e.strKind;
+    }
+  std::string strTall = strPage("tall.html");
+  ASSERT_TRUE(fLoad(strTall));
+  for (const auto& e : m_view.m_events)
+    if (e.strUrl == strTall) {
+      EXPECT_EQ(e.uFrame, uMain) << e.strKind;
+    }
+}
+
+TEST_F(HtmlView, ErrorPageOnlyWithoutCancel) {
+  vCreate();
+  const char* pszDead = "http://127.0.0.1:59999/";  // nobody listens there
+  for (BOOL bCancel : {TRUE, FALSE}) {
+    m_view.m_events.clear();
+    m_view.m_bCancelError = bCancel;
+    ASSERT_TRUE(fLoad("about:blank"));
+    m_view.Navigate2(pszDead);
+    ASSERT_TRUE(fRunLoopUntil([&] { return m_view.iCount("error") > 0; }, 20000)) << [&] {
+      std::string str;
+      for (const auto& e : m_view.m_events) str += e.strKind + " " + e.strUrl + "\n";
+      return str;
+    }();
+    EXPECT_EQ(m_view.m_events.back().uFrame, m_view.uMainFrameId());
+    fRunLoopUntil([] { return false; }, 800);  // time for an error page to appear
+    std::string strText = strEval("document.body ? document.body.innerText : ''");
+    if (bCancel) {
+      EXPECT_EQ(strText, "");
+      EXPECT_FALSE(m_view.fHas("document", pszDead));
+    } else {
+      EXPECT_NE(strText, "");  // the engine's own error page, loaded as a document of its own
+    }
+  }
+}
+
+TEST_F(HtmlView, ScriptCloseRaisesWindowClosing) {
+  vCreate();
+  ASSERT_TRUE(fLoad(strPage("close.html")));
+  EXPECT_TRUE(fRunLoopUntil([&] { return m_view.iCount("closing") > 0; }, 5000));
+}
+
+TEST_F(HtmlView, NewWindowCancelledOrOpenedInAWindowOfItsOwn) {
+  vCreate(FALSE);
+  auto iToplevels = [] {
+    GList* pList = gtk_window_list_toplevels();
+    int i = 0;
+    for (GList* p = pList; p; p = p->next) i += gtk_widget_get_visible(GTK_WIDGET(p->data));
+    g_list_free(pList);
+    return i;
+  };
+  int iBefore = iToplevels();
+  ASSERT_TRUE(fLoad(strPage("popup.html")));
+  ASSERT_TRUE(fRunLoopUntil([&] { return m_view.iCount("newwindow") > 0; }, 5000));
+  fRunLoopUntil([] { return false; }, 500);
+  EXPECT_EQ(iToplevels(), iBefore);
+  m_view.m_bCancelNewWindow = FALSE;
+  ASSERT_TRUE(fLoad(strPage("popup.html") + "?again"));
+  EXPECT_TRUE(fRunLoopUntil([&] { return iToplevels() == iBefore + 1; }, 5000));
+}
+
+TEST_F(HtmlView, CancelledNavigationGoesNowhere) {
+  vCreate();
+  ASSERT_TRUE(fLoad(strPage("frame.html")));
+  std::string strTall = strPage("tall.html");
+  m_view.m_strCancelUrl = strTall;
+  m_view.Navigate2(strTall.c_str());
+  ASSERT_TRUE(fRunLoopUntil([&] { return m_view.fHas("before", strTall); }, 5000));
+  fRunLoopUntil([] { return false; }, 800);
+  EXPECT_FALSE(m_view.fHas("complete", strTall));
+  EXPECT_FALSE(m_view.fHas("document", strTall));
+  EXPECT_EQ(m_view.iCount("error"), 0);
+  EXPECT_EQ(strEval("document.title"), "frame");
+}
+
+TEST_F(HtmlView, MouseFilterDropsWhatItRefuses) {
+  vCreate();
+  ASSERT_TRUE(fLoad(strPage("index.html")));
+  m_view.m_bDropRight = TRUE;
+  strRunCommand("xdotool mousemove 640 700 click 3 click 1");
+  ASSERT_TRUE(fRunLoopUntil([&] { return m_view.m_mouse.size() >= 3; }, 5000));
+  EXPECT_EQ(m_view.m_mouse[0], platform::MOUSEMSG_RBUTTONDOWN);
+  EXPECT_EQ(m_view.m_mouse[1], platform::MOUSEMSG_RBUTTONUP);
+  EXPECT_EQ(m_view.m_mouse[2], platform::MOUSEMSG_LBUTTONDOWN);
+  fRunLoopUntil([] { return false; }, 300);
+  EXPECT_EQ(strEval("document.getElementById('clicks').textContent"), "0:1");  // only the left press got through
+  strRunCommand("xdotool click 5");
+  EXPECT_TRUE(fRunLoopUntil([&] { return m_view.m_mouse.back() == platform::MOUSEMSG_WHEEL; }, 3000));
+}
+
+TEST_F(HtmlView, NoScrollBarsWhenTheHostAsks) {
+  m_view.m_uHostFlags = platform::HOSTUI_SCROLL_NO;
+  vCreate();
+  ASSERT_TRUE(fLoad(strPage("tall.html")));
+  EXPECT_EQ(strEval("getComputedStyle(document.documentElement).overflow"), "hidden");
+  EXPECT_EQ(strEval("String(window.innerWidth - document.documentElement.clientWidth)"), "0");
+}
+
+TEST_F(HtmlView, NoticeFromAnotherClientArrives) {
+  vCreate();
+  m_view.vSetNoticeAtom("TARVENIX_TEST_NOTICE");
+  void* pTarget = m_view.pGetNoticeTarget();
+  ASSERT_NE(pTarget, nullptr);
+  ASSERT_TRUE(fSendClientMessage(reinterpret_cast<uintptr_t>(pTarget), "TARVENIX_TEST_NOTICE", 1725));
+  EXPECT_TRUE(fRunLoopUntil([&] { return !m_view.m_notices.empty(); }, 3000));
+  if (!m_view.m_notices.empty()) {
+    EXPECT_EQ(m_view.m_notices[0], 1725u);
+  }
+}
+
+// The page shown full screen really renders: a screenshot of the whole screen has the page's
+// colours, and the window covers the screen.
+TEST_F(HtmlView, FullScreenPageRenders) {
+  vCreate();
+  ASSERT_TRUE(fLoad(strPage("index.html")));
+  fRunLoopUntil([] { return false; }, 1000);
+  CXGeometry geom = geomOfWindow("-name Tarvenix");
+  EXPECT_EQ(geom.width, 1280);
+  EXPECT_EQ(geom.height, 800);
+  std::string strShot = std::string(TX_TEST_BINARY_DIR) + "/html_view_fullscreen.png";
+  strRunCommand("import -window root " + strShot);
+  // The page background (#1e5aa8) at a corner, the iframe's yellow border near its top left.
+  std::string strCorner = strRunCommand("convert " + strShot + " -format '%[hex:p{1270,790}]' info:");
+  EXPECT_EQ(strCorner.substr(0, 6), "1E5AA8") << strShot;
+  std::string strColours = strRunCommand("identify -format %k " + strShot);
+  EXPECT_GT(std::atoi(strColours.c_str()), 20) << strShot;
+}
+
+}  // namespace
