@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -289,6 +290,8 @@ TEST(RegOpr, EveryOperationOnTheRealRegistry) {
   EXPECT_TRUE(reg.fDeleteKey(key.substr(parent.size() + 1).c_str(), cu, parent.c_str()));
   EXPECT_FALSE(reg.fIsKey(cu, key.c_str()));
   EXPECT_FALSE(reg.fDeleteKey("child", cu, key.c_str()));
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
 }
 
 TEST(RegOpr, KeyWithoutAccessCanNeitherBeOpenedNorCreatedNorWritten) {
@@ -308,6 +311,8 @@ TEST(RegOpr, KeyWithoutAccessCanNeitherBeOpenedNorCreatedNorWritten) {
   EXPECT_FALSE(written);
   EXPECT_TRUE(reg.fWriteDword(1, "Tarvenix.exe", platform::REGKEY_CURRENT_USER, key.c_str(), platform::REGTYPE_DWORD));
   EXPECT_TRUE(fDeleteFeature("FEATURE_TARVENIX_TEST"));
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
 }
 
 }  // namespace
