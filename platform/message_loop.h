@@ -16,7 +16,8 @@ BOOL fInitMessageLoop();
 // Every window event, timer and posted closure runs inside it.
 int iRunMessageLoop();
 
-// Ends the running loop with the exit code; from any thread. Work already queued is dropped.
+// Ends the running loop with the exit code; from any thread (from another thread it is queued
+// behind the work posted before it). Work still queued runs only if the loop is run again.
 // Before the loop runs, the next iRunMessageLoop returns at once with the code.
 void vQuitMessageLoop(int iExitCode);
 

@@ -4,6 +4,8 @@
 #include <gtk/gtk.h>
 #include <signal.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -249,6 +251,66 @@ TEST(FrameMenu, KeyboardNeverOpensItTheMouseDoes) {
   EXPECT_FALSE(frame.fIsWindow());
   EXPECT_EQ(frame.m_commands, std::vector<unsigned int>{platform::FRAME_CMD_EXIT});
   EXPECT_EQ(frame.m_iCloses, 1);
+}
+
+// The About command shows its dialog above the frame; Return closes it and the frame stays.
+TEST(FrameMenu, AboutDialogFromTheHelpMenu) {
+  CXSession session(true);
+  ASSERT_TRUE(session.fOk());
+  ASSERT_TRUE(platform::fInitMessageLoop());
+  CTestFrame frame;
+  frame.vAddMenuPopup("ファイル(&F)");
+  frame.vAddMenuItem("アプリケーションの終了(&X)", platform::FRAME_CMD_EXIT);
+  frame.vAddMenuPopup("ヘルプ(&H)");
+  frame.vAddMenuItem("バージョン情報 Tarvenix(&A)...", platform::FRAME_CMD_ABOUT);
+  frame.vSetAboutText("バージョン情報 Tarvenix", "Tarvenix, Version 1.0");
+  ASSERT_TRUE(frame.fCreate("Tarvenix", "TarvenixClass"));
+  frame.vShow();
+  frame.fForceForeground();
+  ASSERT_TRUE(fRunLoopUntil(
+      [] { return strRunCommand("xdotool getactivewindow getwindowname") == "Tarvenix\n"; }, 5000));
+  std::string strWindow = strRunCommand("xdotool search --name '^Tarvenix$' | head -n 1");
+  strWindow.erase(strWindow.find_last_not_of("\n") + 1);
+  strRunCommand("xdotool mousemove --window " + strWindow + " 20 10 click 1");
+  fRunLoopUntil([] { return false; }, 300);
+  // The dialog runs modally inside the command; a helper thread watches and answers it.
+  std::atomic<bool> bSeen{false}, bGone{false};
+  std::thread watcher([&] {
+    for (int i = 0; i < 250 && !bSeen; ++i) {
+      bSeen = strRunCommand("xdotool getactivewindow getwindowname") == "バージョン情報 Tarvenix\n";
+      if (!bSeen) usleep(20000);
+    }
+    strRunCommand("xdotool key Return");
+    for (int i = 0; i < 250 && !bGone; ++i) {
+      bGone = strRunCommand("xdotool search --name 'バージョン情報'").empty();
+      if (!bGone) usleep(20000);
+    }
+  });
+  strRunCommand("xdotool key Right Down Return");
+  fRunLoopUntil([&] { return bGone.load(); }, 8000);
+  watcher.join();
+  EXPECT_TRUE(bSeen);
+  EXPECT_TRUE(bGone);
+  EXPECT_EQ(frame.m_commands, std::vector<unsigned int>{platform::FRAME_CMD_ABOUT});
+  EXPECT_TRUE(frame.fIsWindow());
+  EXPECT_EQ(frame.m_iCloses, 0);
+}
+
+// The user's own close (Alt+F4 through the window manager) reaches OnClose.
+TEST(FrameLife, WindowManagerCloseRunsOnClose) {
+  CXSession session(true);
+  ASSERT_TRUE(session.fOk());
+  ASSERT_TRUE(platform::fInitMessageLoop());
+  CTestFrame frame;
+  ASSERT_TRUE(frame.fCreate("Tarvenix", "TarvenixClass"));
+  frame.vShow();
+  frame.fForceForeground();
+  ASSERT_TRUE(fRunLoopUntil(
+      [] { return strRunCommand("xdotool getactivewindow getwindowname") == "Tarvenix\n"; }, 5000));
+  strRunCommand("xdotool key alt+F4");
+  fRunLoopUntil([&] { return !frame.fIsWindow(); }, 3000);
+  EXPECT_EQ(frame.m_iCloses, 1);
+  EXPECT_FALSE(frame.fIsWindow());
 }
 
 }  // namespace
