@@ -267,8 +267,8 @@ TEST(FrameMenu, AboutDialogFromTheHelpMenu) {
   ASSERT_TRUE(frame.fCreate("Tarvenix", "TarvenixClass"));
   frame.vShow();
   frame.fForceForeground();
-  ASSERT_TRUE(fRunLoopUntil(
-      [] { return strRunCommand("xdotool getactivewindow getwindowname") == "Tarvenix\n"; }, 5000));
+  ASSERT_TRUE(
+      fRunLoopUntil([] { return strRunCommand("xdotool getactivewindow getwindowname") == "Tarvenix\n"; }, 5000));
   std::string strWindow = strRunCommand("xdotool search --name '^Tarvenix$' | head -n 1");
   strWindow.erase(strWindow.find_last_not_of("\n") + 1);
   strRunCommand("xdotool mousemove --window " + strWindow + " 20 10 click 1");
@@ -305,8 +305,8 @@ TEST(FrameLife, WindowManagerCloseRunsOnClose) {
   ASSERT_TRUE(frame.fCreate("Tarvenix", "TarvenixClass"));
   frame.vShow();
   frame.fForceForeground();
-  ASSERT_TRUE(fRunLoopUntil(
-      [] { return strRunCommand("xdotool getactivewindow getwindowname") == "Tarvenix\n"; }, 5000));
+  ASSERT_TRUE(
+      fRunLoopUntil([] { return strRunCommand("xdotool getactivewindow getwindowname") == "Tarvenix\n"; }, 5000));
   strRunCommand("xdotool key alt+F4");
   fRunLoopUntil([&] { return !frame.fIsWindow(); }, 3000);
   EXPECT_EQ(frame.m_iCloses, 1);

@@ -7,10 +7,14 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "hooks/detect_mouse_hook.h"
 #include "platform/frame_window.h"
 #include "platform/message_loop.h"
 #include "ui_test_util.h"
@@ -86,8 +90,8 @@ class HtmlView : public ::testing::Test {
     ASSERT_TRUE(platform::fInitMessageLoop());
     ASSERT_TRUE(m_frame.fCreate("Tarvenix", "TarvenixClass", FALSE));
   }
-  void vCreate(BOOL bFullScreen = TRUE) {
-    ASSERT_TRUE(m_view.fCreate(m_frame, FALSE));
+  void vCreate(BOOL bFullScreen = TRUE, BOOL bHardwareAcceleration = FALSE) {
+    ASSERT_TRUE(m_view.fCreate(m_frame, bHardwareAcceleration));
     if (bFullScreen) m_frame.vFullScreen();
     m_frame.vShow();
   }
@@ -260,16 +264,36 @@ TEST_F(HtmlView, NoticeFromAnotherClientArrives) {
   }
 }
 
-// The page shown full screen really renders: a screenshot of the whole screen has the page's
-// colours, and the window covers the screen.
-TEST_F(HtmlView, FullScreenPageRenders) {
+// The detect-mouse hook's exit action reaches the view as its notice 1725.
+TEST_F(HtmlView, DetectMouseHookNoticeReachesTheView) {
   vCreate();
+  ASSERT_TRUE(fLoad(strPage("frame.html")));
+  m_view.vSetNoticeAtom(TXDETECT_NOTICE_ATOM);
+  vTarvenixDetectSetPostWindow(m_view.pGetNoticeTarget());
+  ASSERT_TRUE(fTarvenixDetectMouseHook(100, 0, 300));
+  std::thread hold([] {
+    strRunCommand("xdotool mousemove 10 10 mousedown 1");
+    usleep(600 * 1000);
+    strRunCommand("xdotool mouseup 1");
+  });
+  EXPECT_TRUE(fRunLoopUntil([&] { return !m_view.m_notices.empty(); }, 5000));
+  hold.join();
+  vTarvenixDetectMouseUnhook();
+  ASSERT_EQ(m_view.m_notices.size(), 1u);
+  EXPECT_EQ(m_view.m_notices[0], static_cast<uint32_t>(TXDETECT_NOTICE_MESSAGE));
+}
+
+// The page shown full screen really renders, with the GPU switch off and on: a screenshot of the
+// whole screen has the page's colours, and the window covers the screen.
+class HtmlViewRender : public HtmlView, public ::testing::WithParamInterface<BOOL> {};
+TEST_P(HtmlViewRender, FullScreenPageRenders) {
+  vCreate(TRUE, GetParam());
   ASSERT_TRUE(fLoad(strPage("index.html")));
   fRunLoopUntil([] { return false; }, 1000);
   CXGeometry geom = geomOfWindow("-name Tarvenix");
   EXPECT_EQ(geom.width, 1280);
   EXPECT_EQ(geom.height, 800);
-  std::string strShot = std::string(TX_TEST_BINARY_DIR) + "/html_view_fullscreen.png";
+  std::string strShot = std::string(TX_TEST_BINARY_DIR) + "/html_view_fullscreen" + (GetParam() ? "_gpu" : "") + ".png";
   strRunCommand("import -window root " + strShot);
   // The page background (#1e5aa8) at a corner, the iframe's yellow border near its top left.
   std::string strCorner = strRunCommand("convert " + strShot + " -format '%[hex:p{1270,790}]' info:");
@@ -277,5 +301,8 @@ TEST_F(HtmlView, FullScreenPageRenders) {
   std::string strColours = strRunCommand("identify -format %k " + strShot);
   EXPECT_GT(std::atoi(strColours.c_str()), 20) << strShot;
 }
+
+INSTANTIATE_TEST_SUITE_P(Gpu, HtmlViewRender, ::testing::Values(FALSE, TRUE),
+                         [](const auto& info) { return info.param ? "HardwareAcceleration" : "Software"; });
 
 }  // namespace
