@@ -33,13 +33,7 @@ namespace {
 // Names of the messages of the web-process extension (see html_view_extension.cpp).
 const char* const HTML_MSG_FRAME_COMMITTED = "tx-frame-committed";
 const char* const HTML_MSG_FRAME_LOADED = "tx-frame-loaded";
-const char* const HTML_MSG_WINDOW_CLOSE = "txWindowClose";
-
-// window.close() of the page reaches the program as a script message: the engine itself lets a
-// script close only windows that a script opened.
-const char* const HTML_CLOSE_SCRIPT =
-    "(function(){var h=window.webkit&&window.webkit.messageHandlers&&"
-    "window.webkit.messageHandlers.txWindowClose;if(h)window.close=function(){h.postMessage(null);};})();";
+const char* const HTML_MSG_WINDOW_CLOSE = "tx-window-close";
 const char* const HTML_NO_SCROLL_STYLE = "html,body{overflow:hidden !important;}";
 
 // One engine context for every view of the process: ephemeral (nothing stored on disk, no disk
@@ -130,11 +124,6 @@ void vOnClose(WebKitWebView*, gpointer pData) {
   pViewOf(pData)->vDispatchWindowClosing(&bCancel);
 }
 
-void vOnCloseMessage(WebKitUserContentManager*, JSCValue*, gpointer pData) {
-  BOOL bCancel = FALSE;
-  pViewOf(pData)->vDispatchWindowClosing(&bCancel);
-}
-
 // A pop-up allowed by NewWindow2: a window of its own, gone when its page closes it.
 GtkWidget* pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction*, gpointer pData) {
   BOOL bCancel = FALSE;
@@ -176,7 +165,10 @@ gboolean fOnUserMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pD
   g_variant_get(pParams, "(t&s)", &uFrame, &pszUri);
   CHtmlView* pView = pViewOf(pData);
   uintptr_t uFrameId = static_cast<uintptr_t>(uFrame);
-  if (g_strcmp0(pszName, HTML_MSG_FRAME_COMMITTED) == 0) {
+  if (g_strcmp0(pszName, HTML_MSG_WINDOW_CLOSE) == 0) {
+    BOOL bCancel = FALSE;
+    pView->vDispatchWindowClosing(&bCancel);
+  } else if (g_strcmp0(pszName, HTML_MSG_FRAME_COMMITTED) == 0) {
     BOOL bCancel = FALSE;
     pView->vDispatchBeforeNavigate2(uFrameId, pszUri, &bCancel);
     if (pView->m_pImpl != nullptr) pView->vDispatchNavigateComplete2(uFrameId, pszUri);
@@ -236,8 +228,6 @@ void vCloseNotices(CHtmlView::CImpl* pImpl) {
 void vOnDestroy(GtkWidget* pWidget, gpointer pData) {
   CHtmlView* pView = pViewOf(pData);
   g_signal_handlers_disconnect_by_data(pWidget, pData);
-  WebKitUserContentManager* pContent = webkit_web_view_get_user_content_manager(WEBKIT_WEB_VIEW(pWidget));
-  if (pContent != nullptr) g_signal_handlers_disconnect_by_data(pContent, pData);
   if (pView->m_pImpl) vCloseNotices(pView->m_pImpl);
   pView->vDispatchDestroyed();
 }
@@ -270,11 +260,6 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
   g_object_unref(pSettings);
   g_object_unref(pContent);
 
-  WebKitUserScript* pScript = webkit_user_script_new(HTML_CLOSE_SCRIPT, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                                                     WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
-  webkit_user_content_manager_add_script(pContent, pScript);
-  webkit_user_script_unref(pScript);
-  webkit_user_content_manager_register_script_message_handler(pContent, HTML_MSG_WINDOW_CLOSE);
   if (hostInfo.m_uFlags & HOSTUI_SCROLL_NO) {
     WebKitUserStyleSheet* pStyle = webkit_user_style_sheet_new(
         HTML_NO_SCROLL_STYLE, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
@@ -284,7 +269,6 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
 
   m_pImpl = new CImpl;
   m_pImpl->pWebView = pWebView;
-  g_signal_connect(pContent, "script-message-received::txWindowClose", G_CALLBACK(vOnCloseMessage), this);
   g_signal_connect(pWebView, "load-changed", G_CALLBACK(vOnLoadChanged), this);
   g_signal_connect(pWebView, "load-failed", G_CALLBACK(fOnLoadFailed), this);
   g_signal_connect(pWebView, "decide-policy", G_CALLBACK(fOnDecidePolicy), this);

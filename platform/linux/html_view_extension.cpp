@@ -8,6 +8,7 @@ namespace {
 // Messages to the view, parameters (frame id, address); see platform/linux/html_view.cpp.
 const char* const HTML_MSG_FRAME_COMMITTED = "tx-frame-committed";
 const char* const HTML_MSG_FRAME_LOADED = "tx-frame-loaded";
+const char* const HTML_MSG_WINDOW_CLOSE = "tx-window-close";
 
 struct CFrameRef {
   WebKitWebPage* pPage;  // weak: the page outlives the documents of its frames
@@ -25,9 +26,37 @@ void vOnFrameLoad(const char* pszHref, gpointer pData) {
   vSend(pRef->pPage, HTML_MSG_FRAME_LOADED, pRef->uFrame, pszHref);
 }
 
+// window.close() of a page: the engine itself lets a script close only windows that a script
+// opened, so the page's own view decides (the kiosk's view raises WindowClosing).
+void vOnWindowClose(gpointer pData) {
+  auto* pRef = static_cast<CFrameRef*>(pData);
+  vSend(pRef->pPage, HTML_MSG_WINDOW_CLOSE, 0, "");
+}
+
+// Calls install(callback) in the frame's context: install is a script of one function.
+void vInstall(JSCContext* pContext, const char* pszInstall, JSCValue* pCallback) {
+  JSCValue* pInstall = jsc_context_evaluate(pContext, pszInstall, -1);
+  if (pInstall != nullptr && jsc_value_is_function(pInstall)) {
+    JSCValue* pResult = jsc_value_function_call(pInstall, JSC_TYPE_VALUE, pCallback, G_TYPE_NONE);
+    if (pResult != nullptr) g_object_unref(pResult);
+  }
+  if (pInstall != nullptr) g_object_unref(pInstall);
+}
+
+void vDeleteRef(gpointer p) { delete static_cast<CFrameRef*>(p); }
+
 // A new document in a frame: its window object was just made.
 void vOnWindowObjectCleared(WebKitScriptWorld* pWorld, WebKitWebPage* pPage, WebKitFrame* pFrame, gpointer) {
-  if (webkit_frame_is_main_frame(pFrame)) return;  // the UI process sees the main frame itself
+  if (webkit_frame_is_main_frame(pFrame)) {  // the UI process sees the main frame's loads itself
+    JSCContext* pContext = webkit_frame_get_js_context_for_script_world(pFrame, pWorld);
+    if (pContext == nullptr) return;
+    JSCValue* pClose = jsc_value_new_function(pContext, nullptr, G_CALLBACK(vOnWindowClose), new CFrameRef{pPage, 0},
+                                              vDeleteRef, G_TYPE_NONE, 0);
+    vInstall(pContext, "(function(cb){window.close=function(){cb();};})", pClose);
+    g_object_unref(pClose);
+    g_object_unref(pContext);
+    return;
+  }
   guint64 uFrame = webkit_frame_get_id(pFrame);
   const char* pszUri = webkit_frame_get_uri(pFrame);
   if (pszUri == nullptr || *pszUri == '\0') return;

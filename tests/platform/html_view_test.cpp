@@ -215,6 +215,17 @@ TEST_F(HtmlView, NewWindowCancelledOrOpenedInAWindowOfItsOwn) {
   EXPECT_TRUE(fRunLoopUntil([&] { return iToplevels() == iBefore + 1; }, 5000));
 }
 
+// A pop-up that closes itself goes away alone: the page's WindowClosing is not raised.
+TEST_F(HtmlView, PopupClosingItselfLeavesThePage) {
+  vCreate(FALSE);
+  m_view.m_bCancelNewWindow = FALSE;
+  ASSERT_TRUE(fLoad(strPage("popup_close.html")));
+  ASSERT_TRUE(fRunLoopUntil([&] { return m_view.iCount("newwindow") > 0; }, 5000));
+  EXPECT_TRUE(fRunLoopUntil([] { return strRunCommand("xdotool search --name '^close$'").empty(); }, 5000));
+  fRunLoopUntil([] { return false; }, 1000);
+  EXPECT_EQ(m_view.iCount("closing"), 0);
+}
+
 TEST_F(HtmlView, CancelledNavigationGoesNowhere) {
   vCreate();
   ASSERT_TRUE(fLoad(strPage("frame.html")));
