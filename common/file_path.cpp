@@ -150,7 +150,8 @@ BOOL CFilePath::fGetLongPath(const std::string& strPath, std::string& strLong) {
     // A parent that cannot be searched (a drive, the root) keeps its text as it stands.
     if (!platform::fFindEntryName(working.c_str(), name)) name = working.substr(working.find_last_of(sep) + 1);
   }
-  strLong = working + sep + strLong;
+  // A path without a separator is one name: it gets no separator of its own at the end.
+  strLong = strLong.empty() ? working : working + sep + strLong;
   return TRUE;
 }
 

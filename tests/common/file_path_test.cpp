@@ -172,6 +172,11 @@ TEST(FilePath, LongPathNamesEveryComponentAsStored) {
     EXPECT_EQ(longPath.substr(longPath.size() - 33), "\\A long folder name\\File.name.txt");
   }
 
+  // A name alone, found in the working folder (the tests run beside their programs), stays alone.
+  std::string self = CFilePath(FP_MODULE_FILE).strGetFileName();
+  ASSERT_TRUE(CFilePath::fGetLongPath(self, longPath));
+  EXPECT_EQ(longPath, self);
+
   longPath = "previous";
   EXPECT_FALSE(CFilePath::fGetLongPath(folder + platform::cPathSeparator() + "absent", longPath));
   EXPECT_EQ(longPath, "");
