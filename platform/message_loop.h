@@ -9,7 +9,9 @@ namespace platform {
 
 // Prepares the windowing system and makes the calling thread the UI thread, the one that owns
 // every window and runs the loop. Call once, before any window is made. False when there is no
-// display to show windows on (Linux: no X server or Wayland compositor reachable).
+// display to show windows on (Linux: no X server or Wayland compositor reachable). The C locale
+// stays as the program set it (Linux: only LC_MESSAGES is taken from the environment, for the
+// toolkit's own button labels).
 BOOL fInitMessageLoop();
 
 // Runs the loop on the UI thread until vQuitMessageLoop; returns the exit code given there.

@@ -4,6 +4,7 @@
 #include <gtk/gtk.h>
 
 #include <atomic>
+#include <clocale>
 #include <thread>
 
 namespace platform {
@@ -32,6 +33,10 @@ void vQuitOnUiThread() {
 
 BOOL fInitMessageLoop() {
   if (g_bPrepared.load()) return fIsUiThread();
+  // The program chooses its own C locale (the Japanese one for its texts); GTK would reset all
+  // categories to the environment's. Only the messages follow the desktop, for GTK's own labels.
+  gtk_disable_setlocale();
+  setlocale(LC_MESSAGES, "");
   if (!gtk_init_check(nullptr, nullptr)) return FALSE;
   g_uiThread = std::this_thread::get_id();
   g_bPrepared.store(TRUE);
