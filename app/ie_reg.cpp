@@ -39,6 +39,13 @@ BOOL CIeReg::fSetNinputLegacyMode() { return fSetFeature("FEATURE_NINPUT_LEGACYM
 BOOL CIeReg::fIsGpuRendering() { return fIsFeature("FEATURE_GPU_RENDERING"); }
 BOOL CIeReg::fCreateGpuRendering() { return fCreateFeature("FEATURE_GPU_RENDERING"); }
 BOOL CIeReg::fSetGpuRendering() { return fSetFeature("FEATURE_GPU_RENDERING", 1); }
+BOOL CIeReg::fIsGpuRenderingOn() {
+  uint32_t uValue = 0;
+  if (!fReadDword(uValue, kValueName, platform::REGKEY_CURRENT_USER, strFeaturePath("FEATURE_GPU_RENDERING").c_str())) {
+    return FALSE;
+  }
+  return uValue != 0 ? TRUE : FALSE;
+}
 BOOL CIeReg::fIsMaxConnectionsPer1_0Server() { return fIsFeature("FEATURE_MAXCONNECTIONSPER1_0SERVER"); }
 BOOL CIeReg::fCreateMaxConnectionsPer1_0Server() { return fCreateFeature("FEATURE_MAXCONNECTIONSPER1_0SERVER"); }
 BOOL CIeReg::fSetMaxConnectionsPer1_0Server() { return fSetFeature("FEATURE_MAXCONNECTIONSPER1_0SERVER", 10); }

@@ -24,6 +24,9 @@ class CIeReg : public CRegOpr {
   BOOL fIsGpuRendering();
   BOOL fCreateGpuRendering();
   BOOL fSetGpuRendering();  // 1
+  // The GPU switch as stored: true when the value reads 1 or more (the engine may render with
+  // the GPU). False when it is 0 or cannot be read.
+  BOOL fIsGpuRenderingOn();
   BOOL fIsMaxConnectionsPer1_0Server();
   BOOL fCreateMaxConnectionsPer1_0Server();
   BOOL fSetMaxConnectionsPer1_0Server();  // 10

@@ -81,7 +81,8 @@ CTarvenixApp::CTarvenixApp()
       m_iDetectSize(100),
       m_iDetectInterval(5000),
       m_iDetectPos(2),
-      m_bOleInit(FALSE) {
+      m_bOleInit(FALSE),
+      m_bMainWindow(FALSE) {
   vSetRestartManagerSupport(kRestartOnly);
   SetAppID("Quendar.Tarvenix");
   platform::vSetErrorMode(0);
@@ -194,13 +195,6 @@ BOOL CTarvenixApp::InitInstance() {
 
   m_SysLog.fWrite(LOG_ALL, "メインウィンドウ生成\n");
   return fCreateMainFrame();
-}
-
-BOOL CTarvenixApp::fCreateMainFrame() {
-  // The main frame (CMainFrame, app/) is created here, made the main window, loaded and shown;
-  // Run then serves it until it closes. Without it the program has no window to serve, and Run
-  // ends it at once with status 0.
-  return TRUE;
 }
 
 int CTarvenixApp::ExitInstance() {

@@ -28,6 +28,8 @@ class CTarvenixApp : public platform::CApplication {
   ~CTarvenixApp() override;
 
   BOOL InitInstance() override;
+  // Serves the main window until it is gone, then ExitInstance.
+  int Run() override;
   int ExitInstance() override;
 
   // Loads "Tarvenix.ini" beside the executable into the settings fields, writing each missing
@@ -70,4 +72,5 @@ class CTarvenixApp : public platform::CApplication {
 
   std::string m_strDir;  // the executable's directory, without a trailing separator
   BOOL m_bOleInit;
+  BOOL m_bMainWindow;  // the main frame was created; the loop runs until it is destroyed
 };

@@ -11,8 +11,9 @@ std::string strExeName(const std::string& strBase);
 // The line end that the system's text files use ("\r\n" on Windows, "\n" on Linux).
 std::string strLineEnd();
 
-// Runs the program with the arguments (working folder: the program's) and waits for it. Its exit
-// status, or -1 when it could not be started.
+// Runs the program with the arguments (working folder: the program's) and waits for it; a kiosk
+// that starts its main window is ended as a session end would end it. Its exit status, or -1 when
+// it could not be started.
 int iRunProgram(const std::string& strProgram, const std::vector<std::string>& args);
 
 // Points this process and the programs it runs at a private registry under strDir (Linux: the

@@ -1,4 +1,5 @@
 // Linux side of the black-box test support: fork and exec, and the registry's file store.
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,7 +28,18 @@ int iRunProgram(const std::string& strProgram, const std::vector<std::string>& a
     execv(strProgram.c_str(), argv.data());
     _exit(127);
   }
+  // A start-up that succeeds leaves the kiosk running on its page: once its main window is on
+  // the display, end it as a session end would (SIGTERM closes it without a question).
+  const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --class TarvenixClass >/dev/null 2>&1";
   int status = 0;
+  for (int waited = 0; waited < 60000; waited += 100) {
+    pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (done < 0) return -1;
+    if (std::system(search.c_str()) == 0) break;
+    usleep(100 * 1000);
+  }
+  kill(pid, SIGTERM);
   if (waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -104,6 +104,7 @@ class TarvenixRun : public ::testing::Test {
     for (const auto& e : fs::directory_iterator(m_dir)) {
       std::string name = e.path().filename().string();
       if (name.size() != 10 || name.substr(6) != ".log") continue;
+      if (name.find_first_not_of("0123456789") != 6) continue;  // not TXHook.log
       std::string text = strRead(e.path());
       std::string eol = strLineEnd();
       for (std::string::size_type at = 0; at < text.size();) {
@@ -206,7 +207,10 @@ TEST_F(TarvenixRun, TraceLinesOnlyWithDebugAndFromTheMainWindowOn) {
   EXPECT_EQ(log(), std::vector<LogLine>{});
   vWrite(ini(), strIni({"Debug=1"}));
   ASSERT_EQ(iRun(), 0);
-  EXPECT_EQ(log(), (std::vector<LogLine>{{"All", "メインウィンドウ生成\n"}}));
+  // The main window's own trace follows where the platform has one; nothing comes before.
+  std::vector<LogLine> lines = log();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), (LogLine{"All", "メインウィンドウ生成\n"}));
 }
 
 TEST_F(TarvenixRun, AccessLogOffCreatesNoFile) {

@@ -1,0 +1,208 @@
+// CMainFrame: window creation, the start, top-most and signal timers, and the quit question.
+#include "app/main_frame.h"
+
+#include <new>
+
+#include "app/tarvenix_app.h"
+#include "platform/edge_gesture.h"
+#include "platform/message_box.h"
+#include "res/resource.h"
+#include "view/child_view.h"
+
+namespace {
+
+// MB_YESNO | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST | MB_SERVICE_NOTIFICATION.
+const uint32_t kQuitQuestionStyle = 0x00252004;
+const unsigned int kStartPeriodMs = 200;
+const unsigned int kTopMostPeriodMs = 800;
+const unsigned int kSignalPeriodMs = 500;
+
+}  // namespace
+
+namespace {
+
+CViewSettings viewSettingsOf(const CTarvenixApp& app) {
+  CViewSettings s;
+  s.m_iFullScreen = app.m_iFullScreen;
+  s.m_iNewWindow = app.m_iNewWindow;
+  s.m_iRightButton = app.m_iRightButton;
+  s.m_iScroll = app.m_iScroll;
+  s.m_iMouseOn = app.m_iMouseOn;
+  s.m_iTopMostLevel = app.m_iTopMostLevel;
+  s.m_iGestureOff = app.m_iGestureOff;
+  s.m_iGestureZoomOff = app.m_iGestureZoomOff;
+  s.m_iGesturePanOff = app.m_iGesturePanOff;
+  s.m_iGestureRotateOff = app.m_iGestureRotateOff;
+  s.m_iGestureTwoFingerTapOff = app.m_iGestureTwoFingerTapOff;
+  s.m_iGesturePressAndTapOff = app.m_iGesturePressAndTapOff;
+  s.m_iDetectSize = app.m_iDetectSize;
+  s.m_iDetectPos = app.m_iDetectPos;
+  s.m_iDetectInterval = app.m_iDetectInterval;
+  return s;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CTarvenixApp& app, BOOL bHardwareAcceleration)
+    : m_app(app),
+      m_viewSettings(viewSettingsOf(app)),
+      m_bHardwareAcceleration(bHardwareAcceleration),
+      m_pView(nullptr),
+      m_uStartTimer(0),
+      m_uTopMostTimer(0),
+      m_uSignalTimer(0),
+      m_bTopMostDone(FALSE),
+      m_bBusy(FALSE),
+      m_bConfirming(FALSE) {}
+
+// The presenter goes first, so that no answer reaches a frame whose members are being destroyed.
+CMainFrame::~CMainFrame() { vClose(); }
+
+BOOL CMainFrame::fLoadFrame() {
+  for (const CResMenuPopup* popup = g_resMainMenu; popup->pszText != nullptr; ++popup) {
+    vAddMenuPopup(popup->pszText);
+    for (const CResMenuItem* item = popup->pItems; item->pszText != nullptr; ++item) {
+      vAddMenuItem(item->pszText, item->uCommand);
+    }
+  }
+  vSetAboutText(g_pszAboutTitle, g_pszAboutText);
+  if (!fCreate("Tarvenix", "TarvenixClass", TRUE)) return FALSE;
+  vShow();
+  // The detect-mouse hook posts its exit notice to the view's window, which exists from here on.
+  m_pView->vInstallHooks();
+  return TRUE;
+}
+
+int CMainFrame::OnCreate() {
+  m_pView = new (std::nothrow) CChildView(m_viewSettings, m_app.m_SysLog, m_app.m_AccessLog, *this);
+  if (m_pView == nullptr) {
+    fPostClose();
+    return -1;
+  }
+  if (!m_pView->fCreate(*this, m_bHardwareAcceleration)) {
+    delete m_pView;
+    m_pView = nullptr;
+    fPostClose();
+    return -1;
+  }
+  m_strCaption = "Tarvenix";
+  vNavigate("");
+
+  if (m_uStartTimer != 0) fKillTimer(m_uStartTimer);
+  m_uStartTimer = uSetTimer(TIMER_START, kStartPeriodMs);
+  if (m_uStartTimer == 0 || !fStartTopMostTimer() || !fStartSignalTimer()) {
+    fPostClose();
+    return -1;
+  }
+  return 0;
+}
+
+void CMainFrame::vNavigate(const std::string& strUrl) {
+  std::string url = strUrl;
+  if (url.empty()) url = m_app.m_strBlank;
+  if (url.empty()) url = "about:blank";
+  m_pView->vNavigateInit(url);
+  m_pView->Navigate2(url.c_str());
+}
+
+void CMainFrame::vFullScreen(int iFlag) {
+  if (iFlag == 0) return;
+  platform::CFrameWindow::vFullScreen();
+}
+
+BOOL CMainFrame::fStartTopMostTimer() {
+  if (m_uTopMostTimer != 0) {
+    fKillTimer(m_uTopMostTimer);
+    m_uTopMostTimer = 0;
+  }
+  m_uTopMostTimer = uSetTimer(TIMER_TOPMOST, kTopMostPeriodMs);
+  return m_uTopMostTimer != 0;
+}
+
+BOOL CMainFrame::fStartSignalTimer() {
+  if (m_uSignalTimer != 0) {
+    fKillTimer(m_uSignalTimer);
+    m_uSignalTimer = 0;
+  }
+  m_uSignalTimer = uSetTimer(TIMER_SIGNAL, kSignalPeriodMs);
+  return m_uSignalTimer != 0;
+}
+
+void CMainFrame::OnTimer(unsigned int uId) {
+  switch (uId) {
+    case TIMER_START: vOnStartTimer(); break;
+    case TIMER_TOPMOST:
+      fKillTimer(m_uTopMostTimer);
+      m_uTopMostTimer = 0;
+      vKeepTopMost();
+      fStartTopMostTimer();
+      break;
+    case TIMER_SIGNAL:
+      fKillTimer(m_uSignalTimer);
+      m_uSignalTimer = 0;
+      vOnSignalTimer();
+      fStartSignalTimer();
+      break;
+    default: break;
+  }
+}
+
+void CMainFrame::vOnStartTimer() {
+  fKillTimer(m_uStartTimer);
+  m_uStartTimer = 0;
+  vFullScreen(m_app.m_iFullScreen);
+  fForceForeground();
+  vForceActive();
+  // Edge swipes of the system stay off while the kiosk is full screen; where the system has no
+  // such switch the call fails and nothing changes.
+  platform::fSetEdgeGestureDisabled(hGetWindow(), TRUE);
+  if (!m_app.m_strUrl.empty()) vNavigate(m_app.m_strUrl);
+}
+
+void CMainFrame::vKeepTopMost() {
+  if (m_bConfirming || m_app.m_iTopMostLevel == 2 || m_bTopMostDone) return;
+  vSetTopMost(TRUE);
+  fForceForeground();
+  vForceActive();
+  if (m_app.m_iTopMostLevel == 1) m_bTopMostDone = TRUE;
+}
+
+void CMainFrame::vOnSignalTimer() {
+  if (m_bBusy) return;
+  m_bBusy = TRUE;
+  if (g_bSigTerm.exchange(0) != 0) fConfirmExit();
+  m_bBusy = FALSE;
+}
+
+BOOL CMainFrame::fConfirmExit() {
+  m_bConfirming = TRUE;
+  vSetTopMost(FALSE);
+  m_uStyle = kQuitQuestionStyle;
+  if (iShowError(0, -1, -1, nullptr, nullptr) == 0) {
+    m_app.m_SysLog.fWrite(LOG_ERROR, "メッセージ表示に失敗(%d)\n", 0);
+    m_bTopMostDone = FALSE;
+    m_bBusy = FALSE;
+    m_bConfirming = FALSE;
+  }
+  return TRUE;
+}
+
+void CMainFrame::vOnMessageBoxResult(int iAnswer, int iMessageId) {
+  if (iAnswer == platform::MBR_YES) fPostClose();
+  m_bConfirming = FALSE;
+  m_bTopMostDone = FALSE;
+  m_bBusy = FALSE;
+}
+
+void CMainFrame::OnClose() {
+  for (unsigned int* timer : {&m_uStartTimer, &m_uTopMostTimer, &m_uSignalTimer}) {
+    if (*timer != 0) fKillTimer(*timer);
+    *timer = 0;
+  }
+  platform::fSetEdgeGestureDisabled(hGetWindow(), FALSE);
+  platform::CFrameWindow::OnClose();
+}
+
+BOOL CMainFrame::OnCommand(unsigned int uCommand) { return m_pView != nullptr && m_pView->OnCmdMsg(uCommand); }
+
+void CMainFrame::PostNcDestroy() { delete this; }

@@ -1,0 +1,73 @@
+// CMainFrame: the kiosk's only top-level window, its three timers and the quit question.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "common/error.h"
+#include "platform/frame_window.h"
+#include "view/input_policy.h"
+#include "view/view_settings.h"
+
+class CChildView;
+class CTarvenixApp;
+
+enum : unsigned int {
+  TIMER_START = 1,    // 200 ms, once: full screen, foreground, the command-line address
+  TIMER_TOPMOST = 2,  // 800 ms: keeps the frame top-most as TopMostLevel says
+  TIMER_SIGNAL = 3,   // 500 ms: consumes the terminate flag and asks the quit question
+};
+
+// Created by the application with new and fLoadFrame; deletes itself when its window is gone
+// (as the framework's frames do). It holds the page view as its only child. All work runs on the
+// UI thread except vOnMessageBoxResult, which the presenter calls on its worker thread: it only
+// posts the close and clears the three flags, which are atomic for that reason.
+class CMainFrame : public platform::CFrameWindow, public CErrorModeless, private CViewFrame {
+ public:
+  // bHardwareAcceleration: the GPU switch, passed to the engine when the view is created.
+  CMainFrame(CTarvenixApp& app, BOOL bHardwareAcceleration);
+  ~CMainFrame() override;
+
+  // Builds menu 128 and the About dialog, creates the window "Tarvenix" of class "TarvenixClass"
+  // (running OnCreate) and shows it. False when the window or its view could not be made.
+  BOOL fLoadFrame();
+
+  // Caption, border and menu bar off and maximised when iFlag is not 0.
+  void vFullScreen(int iFlag);
+  // Starts the view on the address; empty: the setting Blank, or "about:blank" when that is empty.
+  void vNavigate(const std::string& strUrl);
+  // Takes the frame out of the top-most band and asks "終了しますか?" on the presenter's worker.
+  BOOL fConfirmExit();
+  // The presenter's answer, on its worker thread: Yes closes the frame.
+  void vOnMessageBoxResult(int iAnswer, int iMessageId) override;
+
+  BOOL fStartTopMostTimer();
+  BOOL fStartSignalTimer();
+
+ protected:
+  int OnCreate() override;
+  void OnClose() override;
+  void OnTimer(unsigned int uId) override;
+  BOOL OnCommand(unsigned int uCommand) override;
+  void PostNcDestroy() override;
+
+ private:
+  // What the view asks of its frame.
+  void vPostClose() override { fPostClose(); }
+  void vConfirmExit() override { fConfirmExit(); }
+
+  void vOnStartTimer();
+  void vKeepTopMost();
+  void vOnSignalTimer();
+
+  CTarvenixApp& m_app;
+  CViewSettings m_viewSettings;
+  BOOL m_bHardwareAcceleration;
+  CChildView* m_pView;
+  unsigned int m_uStartTimer;
+  unsigned int m_uTopMostTimer;
+  unsigned int m_uSignalTimer;
+  std::atomic<BOOL> m_bTopMostDone;
+  std::atomic<BOOL> m_bBusy;
+  std::atomic<BOOL> m_bConfirming;
+};

@@ -1,0 +1,73 @@
+// CChildView: the navigation handlers wired to the tracker, the inputs to the input policy.
+#include "view/child_view.h"
+
+#include "hooks/detect_mouse_hook.h"
+#include "view/hook_libraries.h"
+
+CChildView::CChildView(const CViewSettings& settings, CSystemLog& sysLog, CLogFile& accessLog, CViewFrame& frame)
+    : m_sysLog(sysLog),
+      m_frame(frame),
+      m_tracker(*this, sysLog, accessLog),
+      m_policy(settings, sysLog, accessLog),
+      m_bHooksInstalled(FALSE) {
+  m_sysLog.fWrite(LOG_ALL, "CChildView::CChildView() construct\n");
+}
+
+CChildView::~CChildView() { m_sysLog.fWrite(LOG_ALL, "CChildView::~CChildView() destruct\n"); }
+
+BOOL CChildView::fCreate(platform::CFrameWindow& frame, BOOL bHardwareAcceleration) {
+  if (!platform::CHtmlView::fCreate(frame, bHardwareAcceleration)) return FALSE;
+  vSetNoticeAtom(TXDETECT_NOTICE_ATOM);
+  return TRUE;
+}
+
+void CChildView::vInstallHooks() {
+  if (m_bHooksInstalled) return;
+  CHookLibraries hooks(pGetNoticeTarget());
+  m_policy.vInstallHooks(hooks);
+  m_bHooksInstalled = TRUE;
+}
+
+void CChildView::vNavigateInit(const std::string& strUrl) { m_tracker.vNavigateInit(strUrl); }
+
+void CChildView::OnBeforeNavigate2Custum(CFrameId id, const std::string& strUrl, uint32_t uFlags,
+                                         const std::string& strTargetFrame, std::vector<unsigned char>& postedData,
+                                         const std::string& strHeaders, BOOL* pbCancel) {
+  m_tracker.vBeforeNavigate2(id, strUrl, pbCancel);
+}
+
+void CChildView::OnNavigateComplete2Custum(CFrameId id, const std::string& strUrl) {
+  m_tracker.vNavigateComplete2(id, strUrl);
+}
+
+void CChildView::OnDocumentCompleteCustum(CFrameId id, const std::string& strUrl) {
+  m_tracker.vDocumentComplete(id, strUrl);
+}
+
+void CChildView::OnNavigateErrorCustum(CFrameId id, const std::string& strUrl, const std::string& strFrameName,
+                                       uint32_t uStatus, BOOL* pbCancel) {
+  m_tracker.vNavigateError(id, strUrl, pbCancel);
+}
+
+void CChildView::OnWindowClosingCustum(BOOL bIsChildWindow, BOOL* pbCancel) {
+  m_policy.vWindowClosing(pbCancel, m_frame);
+}
+
+void CChildView::NewWindow2(BOOL* pbCancel) { m_policy.vNewWindow2(pbCancel); }
+
+void CChildView::OnGetHostInfo(platform::CHostInfo& info) { m_policy.vGetHostInfo(info); }
+
+BOOL CChildView::PreTranslateMouse(platform::MouseMessage eMessage) { return m_policy.fPreTranslateMouse(eMessage); }
+
+void CChildView::OnNotice(uint32_t uMessage) {
+  if (uMessage == TXDETECT_NOTICE_MESSAGE) m_policy.vExitNotice(m_frame);
+}
+
+void CChildView::OnDestroy() {
+  if (!m_bHooksInstalled) return;
+  CHookLibraries hooks(pGetNoticeTarget());
+  m_policy.vRemoveHooks(hooks);
+  m_bHooksInstalled = FALSE;
+}
+
+void CChildView::PostNcDestroy() { delete this; }
