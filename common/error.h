@@ -58,9 +58,9 @@ enum : uint32_t { ERR_STYLE_DEFAULT = 0x12000 };
 //
 // vClose ends a showing box (its Cancel, else No, else OK) and waits for the worker; a box ended
 // by vClose delivers no answer. Call it on the owner's (UI) thread: on Linux the box lives on the
-// UI loop and is ended there at once, also after the loop has stopped. An owner that derives from this class calls vClose in its own
-// destructor, so that no answer can arrive while its members are being destroyed; the
-// destructor here calls it again for owners that did not.
+// UI loop and is ended there at once, also after the loop has stopped. An owner that derives from this class calls
+// vClose in its own destructor, so that no answer can arrive while its members are being destroyed; the destructor here
+// calls it again for owners that did not.
 class CErrorModeless : public CError {
  public:
   CErrorModeless();
