@@ -107,12 +107,12 @@ bool CXSession::fStart(bool bWindowManager) {
       execlp("openbox", "openbox", "--sm-disable", nullptr);
       _exit(127);
     }
-    // The window manager is ready once it has claimed the screen's manager selection.
+    // The window manager is ready once it announces the window activation that xdotool uses.
     bool ready = false;
     for (int i = 0; i < 250 && !ready; ++i) {
-      ready = std::system(
-                  ("xprop -display " + m_strDisplay + " -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window")
-                      .c_str()) == 0;
+      ready = std::system(("xprop -display " + m_strDisplay + " -root _NET_SUPPORTED 2>/dev/null | grep -q " +
+                           "_NET_ACTIVE_WINDOW")
+                              .c_str()) == 0;
       if (!ready) usleep(40000);
     }
     if (!ready) return m_strError = "openbox did not start", false;
