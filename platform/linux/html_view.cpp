@@ -4,6 +4,7 @@
 #include "platform/html_view.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <gdk/gdkx.h>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
@@ -26,6 +27,8 @@ struct CHtmlView::CImpl {
   Window noticeWindow = 0;
   Atom noticeAtom = 0;
   guint uNoticeSource = 0;
+  int iXiOpcode = -1;       // the XInput extension's major opcode on GDK's display
+  BOOL bRawFilter = FALSE;  // the right-button filter is installed
 };
 
 namespace {
@@ -180,14 +183,71 @@ gboolean fOnUserMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pD
   return TRUE;
 }
 
+// Right-button presses are decided before GDK sees them, in an event filter installed when the
+// view is created: the mouse hook library, installed later, holds them back in a filter of its
+// own, so GTK's button signal would never carry them and the refusal would not be logged.
+BOOL fRightPressOverView(CHtmlView::CImpl* pImpl, XEvent* pEvent) {
+  Window window = 0;
+  double dX = 0, dY = 0;
+  if (pEvent->type == GenericEvent && pEvent->xcookie.extension == pImpl->iXiOpcode &&
+      pEvent->xcookie.data != nullptr && pEvent->xcookie.evtype == XI_ButtonPress) {
+    const XIDeviceEvent* pDevice = static_cast<const XIDeviceEvent*>(pEvent->xcookie.data);
+    if (pDevice->detail != 3 || (pDevice->flags & XIPointerEmulated)) return FALSE;
+    window = pDevice->event;
+    dX = pDevice->event_x;
+    dY = pDevice->event_y;
+  } else if (pEvent->type == ButtonPress && pEvent->xbutton.button == 3) {
+    window = pEvent->xbutton.window;
+    dX = pEvent->xbutton.x;
+    dY = pEvent->xbutton.y;
+  } else {
+    return FALSE;
+  }
+  GtkWidget* pWebView = pImpl->pWebView;
+  if (!gtk_widget_get_realized(pWebView) || !gtk_widget_get_visible(pWebView)) return FALSE;
+  GdkWindow* pTarget = gdk_x11_window_lookup_for_display(gdk_display_get_default(), window);
+  if (pTarget == nullptr) return FALSE;
+  // The event is relative to the X window it was sent to; find the web view's place in it.
+  GdkWindow* pViewWindow = gtk_widget_get_window(pWebView);
+  int iLeft = 0, iTop = 0;
+  GtkAllocation allocation;
+  gtk_widget_get_allocation(pWebView, &allocation);
+  if (gtk_widget_get_has_window(pWebView)) {
+    allocation.x = 0;
+    allocation.y = 0;
+  }
+  for (GdkWindow* p = pViewWindow; p != nullptr && p != pTarget; p = gdk_window_get_parent(p)) {
+    int iX = 0, iY = 0;
+    gdk_window_get_position(p, &iX, &iY);
+    iLeft += iX;
+    iTop += iY;
+    if (gdk_window_get_parent(p) == nullptr) return FALSE;  // the event's window does not hold the view
+  }
+  if (pViewWindow == nullptr) return FALSE;
+  dX -= iLeft + allocation.x;
+  dY -= iTop + allocation.y;
+  return dX >= 0 && dY >= 0 && dX < allocation.width && dY < allocation.height;
+}
+
+GdkFilterReturn eOnRawButton(GdkXEvent* pXEvent, GdkEvent*, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  if (pView->m_pImpl == nullptr || !fRightPressOverView(pView->m_pImpl, static_cast<XEvent*>(pXEvent)))
+    return GDK_FILTER_CONTINUE;
+  return pView->fDispatchMouse(MOUSEMSG_RBUTTONDOWN) ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
+}
+
+void vRemoveRawFilter(CHtmlView* pView) {
+  if (pView->m_pImpl == nullptr || !pView->m_pImpl->bRawFilter) return;
+  gdk_window_remove_filter(nullptr, eOnRawButton, pView);
+  pView->m_pImpl->bRawFilter = FALSE;
+}
+
 gboolean fOnButton(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
   MouseMessage eMessage = MOUSEMSG_OTHER;
   if (pEvent->type == GDK_BUTTON_PRESS)
-    eMessage = pEvent->button == 1 ? MOUSEMSG_LBUTTONDOWN : pEvent->button == 3 ? MOUSEMSG_RBUTTONDOWN : MOUSEMSG_OTHER;
+    eMessage = pEvent->button == 1 ? MOUSEMSG_LBUTTONDOWN : MOUSEMSG_OTHER;  // right: decided by the filter
   else if (pEvent->type == GDK_2BUTTON_PRESS)
-    eMessage = pEvent->button == 1   ? MOUSEMSG_LBUTTONDBLCLK
-               : pEvent->button == 3 ? MOUSEMSG_RBUTTONDBLCLK
-                                     : MOUSEMSG_OTHER;
+    eMessage = pEvent->button == 1 ? MOUSEMSG_LBUTTONDBLCLK : MOUSEMSG_OTHER;
   else if (pEvent->type == GDK_BUTTON_RELEASE && pEvent->button == 3)
     eMessage = MOUSEMSG_RBUTTONUP;
   return pViewOf(pData)->fDispatchMouse(eMessage) ? TRUE : FALSE;
@@ -228,6 +288,7 @@ void vCloseNotices(CHtmlView::CImpl* pImpl) {
 void vOnDestroy(GtkWidget* pWidget, gpointer pData) {
   CHtmlView* pView = pViewOf(pData);
   g_signal_handlers_disconnect_by_data(pWidget, pData);
+  vRemoveRawFilter(pView);
   if (pView->m_pImpl) vCloseNotices(pView->m_pImpl);
   pView->vDispatchDestroyed();
 }
@@ -237,6 +298,7 @@ void vOnDestroy(GtkWidget* pWidget, gpointer pData) {
 CHtmlView::CHtmlView() : m_pImpl(nullptr) {}
 
 CHtmlView::~CHtmlView() {
+  vRemoveRawFilter(this);
   if (m_pImpl != nullptr && m_pImpl->pWebView != nullptr) gtk_widget_destroy(m_pImpl->pWebView);
   delete m_pImpl;
 }
@@ -283,6 +345,14 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
   g_signal_connect(pWebView, "button-release-event", G_CALLBACK(fOnButton), this);
   g_signal_connect(pWebView, "scroll-event", G_CALLBACK(fOnScroll), this);
   g_signal_connect(pWebView, "destroy", G_CALLBACK(vOnDestroy), this);
+  GdkDisplay* pDisplay = gdk_display_get_default();
+  if (pDisplay != nullptr && GDK_IS_X11_DISPLAY(pDisplay)) {
+    int iEvent = 0, iError = 0;
+    if (!XQueryExtension(GDK_DISPLAY_XDISPLAY(pDisplay), "XInputExtension", &m_pImpl->iXiOpcode, &iEvent, &iError))
+      m_pImpl->iXiOpcode = -1;
+    gdk_window_add_filter(nullptr, eOnRawButton, this);
+    m_pImpl->bRawFilter = TRUE;
+  }
   if (!frame.fSetChild(pWebView)) {
     gtk_widget_destroy(pWebView);
     return FALSE;
