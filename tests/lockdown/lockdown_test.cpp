@@ -1,0 +1,219 @@
+// The kiosk's lockdown seen from outside: the real Tarvenix on its own X server, real mouse input
+// (XTEST through xdotool), and what the page, the screen, the access log and TXHook.log show.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/lockdown/kiosk_session.h"
+
+namespace {
+
+// Where the counter page has its controls (pages/counters.html).
+const char* const kCountButton = "250 160";
+const char* const kPopupButton = "650 160";
+const char* const kBlankLink = "1050 160";
+const char* const kPageMiddle = "640 500";
+
+const char* const kRightRefused = "ユーザーによる右クリック->無視\n";
+const char* const kClick = "ユーザーによるクリック\n";
+const char* const kWheelRefused = "ユーザーによるホイール->無視\n";
+const char* const kNewWindowRefused = "新規ウィンドウ->無視\n";
+
+class Lockdown : public ::testing::Test {
+ protected:
+  void vStart(const std::vector<std::string>& settings) {
+    ASSERT_TRUE(m_pKiosk->fStart("counters.html", settings)) << m_pKiosk->m_strError;
+  }
+  // Box A: clicks, contextmenu events, right-button mousedowns the page has seen.
+  CPixel seen() { return m_pKiosk->pagePixel(10, 10); }
+  // Box B: wheel events, scrollY (capped at 255), innerWidth - clientWidth.
+  CPixel scroll() { return m_pKiosk->pagePixel(30, 10); }
+  // Box C: innerWidth, high and low byte.
+  int iInnerWidth() {
+    CPixel c = m_pKiosk->pagePixel(50, 10);
+    return c.r * 256 + c.g;
+  }
+  // Clicks the page's counter button and waits for the page to count it: all input sent before
+  // has then reached the page, or been held back.
+  void vBarrier(int iClicks) {
+    ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kCountButton + " click 1"));
+    ASSERT_TRUE(fWaitUntil([&] { return seen().r == iClicks; }, 10000)) << "the page did not count click " << iClicks;
+    ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kPageMiddle));
+  }
+
+  std::unique_ptr<CKioskSession> m_pKiosk = std::make_unique<CKioskSession>();
+};
+
+TEST_F(Lockdown, RightClickIsHeldBackAndLoggedWhileLeftClicksWork) {
+  ASSERT_NO_FATAL_FAILURE(vStart({"RightButton=1"}));
+  const int before = m_pKiosk->iViewableTopLevels();
+  ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kPageMiddle + " click 3"));
+  usleep(300 * 1000);
+  ASSERT_TRUE(m_pKiosk->fXdo("click 3"));
+  usleep(300 * 1000);
+  EXPECT_EQ(before, m_pKiosk->iViewableTopLevels()) << "a context menu opened";
+  vBarrier(1);
+  CPixel page = seen();
+  EXPECT_EQ(0, page.g) << "the page's contextmenu handler saw the right click";
+  EXPECT_EQ(0, page.b) << "the page's mousedown handler saw the right button";
+  EXPECT_EQ(2, m_pKiosk->iAccessLines(kRightRefused)) << m_pKiosk->strAccessLog();
+  EXPECT_EQ(1, m_pKiosk->iAccessLines(kClick)) << m_pKiosk->strAccessLog();
+  EXPECT_NE(std::string::npos, m_pKiosk->strHookLog().find("TXMouseHook: vTXStopRightClick: right clicks held back\n"));
+}
+
+TEST_F(Lockdown, RightClickReachesThePageWhenAllowed) {
+  ASSERT_NO_FATAL_FAILURE(vStart({"RightButton=0"}));
+  const int before = m_pKiosk->iViewableTopLevels();
+  ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kPageMiddle + " click 3"));
+  EXPECT_TRUE(fWaitUntil([&] { return seen().g == 1 && seen().b == 1; }, 10000))
+      << "the page saw " << seen().g << " contextmenu and " << seen().b << " right mousedown events";
+  EXPECT_TRUE(fWaitUntil([&] { return m_pKiosk->iViewableTopLevels() > before; }, 5000)) << "no context menu opened";
+  EXPECT_EQ(0, m_pKiosk->iAccessLines(kRightRefused));
+  EXPECT_EQ(std::string::npos, m_pKiosk->strHookLog().find("vTXStopRightClick"));
+}
+
+TEST_F(Lockdown, WheelTurnsAreDroppedWithAndWithoutCtrl) {
+  // Scroll=0 leaves the page scrollable, so only the wheel rule can keep it still.
+  ASSERT_NO_FATAL_FAILURE(vStart({"GestureZoomOff=1", "Scroll=0"}));
+  const int width = iInnerWidth();
+  ASSERT_TRUE(m_pKiosk->fXdo("click 5 click 5 click 5"));
+  ASSERT_TRUE(m_pKiosk->fXdo("keydown ctrl click 4 click 4 click 5 keyup ctrl"));
+  usleep(500 * 1000);
+  vBarrier(1);
+  CPixel wheel = scroll();
+  EXPECT_EQ(0, wheel.r) << "the page saw wheel events";
+  EXPECT_EQ(0, wheel.g) << "the page scrolled";
+  EXPECT_EQ(width, iInnerWidth()) << "the page zoomed";
+  // Every turn arrives as a smooth-scroll event and, for older clients, as a discrete one.
+  EXPECT_GE(m_pKiosk->iAccessLines(kWheelRefused), 6) << m_pKiosk->strAccessLog();
+}
+
+TEST_F(Lockdown, WheelScrollsThePageWhenAllowed) {
+  ASSERT_NO_FATAL_FAILURE(vStart({"GestureZoomOff=0", "Scroll=0"}));
+  ASSERT_TRUE(m_pKiosk->fXdo("click 5 click 5 click 5"));
+  EXPECT_TRUE(fWaitUntil([&] { return scroll().r > 0 && scroll().g > 0; }, 10000))
+      << "wheel events seen " << scroll().r << ", scrollY " << scroll().g;
+  EXPECT_EQ(0, m_pKiosk->iAccessLines(kWheelRefused));
+}
+
+TEST_F(Lockdown, ScrollSettingHidesScrollBarsAndKeepsTheTopDocumentStill) {
+  struct Case {
+    const char* pszScroll;
+    bool bBars;
+  } cases[] = {{"Scroll=1", false}, {"Scroll=0", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pszScroll);
+    m_pKiosk = std::make_unique<CKioskSession>();  // the previous run is stopped and removed
+    CKioskSession& kiosk = *m_pKiosk;
+    ASSERT_NO_FATAL_FAILURE(vStart({c.pszScroll, "GestureZoomOff=0"}));
+    // The page is a vertical gradient: a scroll bar at the right edge breaks the row's colour.
+    // Overlay scroll bars show while the pointer is near them.
+    ASSERT_TRUE(kiosk.fXdo("mousemove 1270 400 sleep 0.2 mousemove 1276 420"));
+    usleep(500 * 1000);
+    CPixel edge = kiosk.pixel(1274, 300), inside = kiosk.pixel(1100, 300);
+    bool bar = edge.r != inside.r || edge.g != inside.g || edge.b != inside.b || scroll().b > 0;
+    EXPECT_EQ(c.bBars, bar) << "edge " << edge.r << "," << edge.g << "," << edge.b << " inside " << inside.r << ","
+                            << inside.g << "," << inside.b << " layout bar width " << scroll().b;
+    ASSERT_TRUE(kiosk.fXdo("click 5 click 5 click 5"));
+    EXPECT_TRUE(fWaitUntil([&] { return scroll().r > 0; }, 10000)) << "the page saw no wheel";
+    usleep(500 * 1000);
+    EXPECT_EQ(c.bBars, scroll().g > 0) << "scrollY " << scroll().g;
+  }
+}
+
+TEST_F(Lockdown, NewWindowsAreRefusedAndLogged) {
+  ASSERT_NO_FATAL_FAILURE(vStart({"NewWindow=1"}));
+  ASSERT_EQ(1u, m_pKiosk->visibleWindows().size());
+  ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kPopupButton + " click 1"));
+  ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kBlankLink + " click 1"));
+  EXPECT_TRUE(fWaitUntil([&] { return m_pKiosk->iAccessLines(kNewWindowRefused) == 2; }, 10000))
+      << m_pKiosk->strAccessLog();
+  vBarrier(1);
+  usleep(1000 * 1000);
+  EXPECT_EQ(1u, m_pKiosk->visibleWindows().size()) << "a window opened";
+}
+
+TEST_F(Lockdown, PopUpOpensInAWindowOfItsOwnWhenAllowed) {
+  ASSERT_NO_FATAL_FAILURE(vStart({"NewWindow=0"}));
+  std::vector<unsigned long> main = m_pKiosk->visibleWindows();
+  ASSERT_EQ(1u, main.size());
+  ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kPopupButton + " click 1"));
+  EXPECT_TRUE(fWaitUntil([&] { return m_pKiosk->visibleWindows().size() == 2; }, 15000));
+  EXPECT_EQ(0, m_pKiosk->iAccessLines(kNewWindowRefused));
+}
+
+TEST_F(Lockdown, MouseOnShowsOrHidesTheCursorOverTheKiosk) {
+  for (const char* setting : {"MouseOn=0", "MouseOn=1"}) {
+    SCOPED_TRACE(setting);
+    m_pKiosk = std::make_unique<CKioskSession>();  // the previous run is stopped and removed
+    CKioskSession& kiosk = *m_pKiosk;
+    ASSERT_NO_FATAL_FAILURE(vStart({setting}));
+    ASSERT_TRUE(kiosk.fXdo("mousemove 600 450 mousemove 610 460"));
+    bool hidden = std::string(setting) == "MouseOn=0";
+    EXPECT_TRUE(fWaitUntil([&] { return (kiosk.iCursorPixels() == 0) == hidden; }, 5000))
+        << "cursor pixels " << kiosk.iCursorPixels();
+    std::string line = hidden ? "TXMouseHook: vTXStartHideCursor" : "TXMouseHook: vTXStopHideCursor";
+    EXPECT_NE(std::string::npos, kiosk.strHookLog().find(line)) << kiosk.strHookLog();
+  }
+}
+
+// The exit action: press and hold the primary button inside the DetectSize square of the corner.
+class ExitAction : public Lockdown {
+ protected:
+  void vHold(int iX, int iY, int iMs) {
+    ASSERT_TRUE(m_pKiosk->fXdo("mousemove " + std::to_string(iX) + " " + std::to_string(iY) + " mousedown 1"));
+    usleep(static_cast<useconds_t>(iMs) * 1000);
+    ASSERT_TRUE(m_pKiosk->fXdo("mouseup 1 mousemove 640 500"));
+  }
+  bool fQuestionShown(int iTimeoutMs) {
+    return fWaitUntil([&] { return m_pKiosk->visibleWindows().size() > 1; }, iTimeoutMs);
+  }
+};
+
+TEST_F(ExitAction, HoldInTheConfiguredCornerAsksTheQuestionOnce) {
+  // Bottom right, 100 pixels, one second.
+  ASSERT_NO_FATAL_FAILURE(vStart({"FullScreen=1", "DetectPos=3", "DetectSize=100", "DetectInterval=1000"}));
+  vHold(20, 780, 1600);  // bottom left: the default corner, not this one
+  EXPECT_FALSE(fQuestionShown(1000)) << "asked for a hold in another corner";
+  vHold(1260, 780, 300);  // too short
+  EXPECT_FALSE(fQuestionShown(1000)) << "asked for a short press";
+  vHold(1100, 780, 1600);  // just outside the square
+  EXPECT_FALSE(fQuestionShown(1000)) << "asked for a hold outside the square";
+  EXPECT_EQ(std::string::npos, m_pKiosk->strHookLog().find("exit action recognised"));
+
+  vHold(1260, 780, 1600);
+  ASSERT_TRUE(fQuestionShown(5000)) << m_pKiosk->strHookLog();
+  std::vector<unsigned long> windows = m_pKiosk->visibleWindows();
+  EXPECT_EQ(2u, windows.size());
+  for (unsigned long window : windows) EXPECT_EQ("Tarvenix", m_pKiosk->strWindowName(window));
+  // A second action while the question is open starts no second question.
+  vHold(1260, 780, 1600);
+  usleep(1000 * 1000);
+  EXPECT_EQ(2u, m_pKiosk->visibleWindows().size());
+  std::string log = m_pKiosk->strHookLog();
+  EXPECT_NE(std::string::npos, log.find("fTarvenixDetectMouseHook(100, 3, 1000): installed")) << log;
+  EXPECT_NE(std::string::npos, log.find("exit action recognised")) << log;
+}
+
+TEST_F(ExitAction, NotWatchedWithoutFullScreen) {
+  ASSERT_NO_FATAL_FAILURE(vStart({"FullScreen=0", "DetectPos=3", "DetectSize=100", "DetectInterval=1000"}));
+  vHold(1260, 780, 1600);
+  EXPECT_FALSE(fQuestionShown(1500));
+  ASSERT_TRUE(m_pKiosk->fStop());
+  std::string log = m_pKiosk->strHookLog();
+  EXPECT_NE(std::string::npos, log.find("TXMouseHook: vTXMouseUnhook: removed")) << "the program did not shut down\n"
+                                                                                 << log;
+  EXPECT_EQ(std::string::npos, log.find("TXDetectMouseHook")) << log;
+}
+
+TEST_F(ExitAction, FullScreenSetsUpAndRemovesTheDetectHook) {
+  ASSERT_NO_FATAL_FAILURE(vStart({"FullScreen=1"}));
+  ASSERT_TRUE(m_pKiosk->fStop());
+  std::string log = m_pKiosk->strHookLog();
+  EXPECT_NE(std::string::npos, log.find("TXDetectMouseHook: fTarvenixDetectMouseHook(100, 2, 5000): installed")) << log;
+  EXPECT_NE(std::string::npos, log.find("TXDetectMouseHook: vTarvenixDetectMouseUnhook: removed")) << log;
+}
+
+}  // namespace
