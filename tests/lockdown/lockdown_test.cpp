@@ -194,7 +194,10 @@ TEST_F(ExitAction, HoldInTheConfiguredCornerAsksTheQuestionOnce) {
   EXPECT_EQ(2u, m_pKiosk->visibleWindows().size());
   std::string log = m_pKiosk->strHookLog();
   EXPECT_NE(std::string::npos, log.find("fTarvenixDetectMouseHook(100, 3, 1000): installed")) << log;
-  EXPECT_NE(std::string::npos, log.find("exit action recognised")) << log;
+  size_t first = log.find("exit action recognised");
+  EXPECT_NE(std::string::npos, first) << log;
+  EXPECT_NE(std::string::npos, log.find("exit action recognised", first + 1)) << "the second notice was not sent\n"
+                                                                              << log;
 }
 
 TEST_F(ExitAction, NotWatchedWithoutFullScreen) {
