@@ -10,7 +10,9 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/frame_window.h"
 #include "platform/module_path.h"
@@ -21,6 +23,8 @@ struct CHtmlView::CImpl {
   GtkWidget* pWebView = nullptr;
   BOOL bStoppedByHandler = FALSE;  // BeforeNavigate2 cancelled the load being stopped
   BOOL bFailed = FALSE;            // the main frame's load failed: no DocumentComplete for it
+  // Addresses of the program's Navigate2 requests whose load has not started yet.
+  std::vector<std::string> announced;
   // Notices arrive on a connection of the view's own to the X server, at an unmapped window.
   std::string strNoticeAtom;
   Display* pNoticeDisplay = nullptr;
@@ -78,6 +82,12 @@ void vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent eEvent, gpointer pD
   switch (eEvent) {
     case WEBKIT_LOAD_STARTED: {
       pImpl->bFailed = FALSE;
+      // The load of the program's latest Navigate2, announced when it was asked for. The engine
+      // may still name the page before it here, so it is not told apart by its address.
+      if (!pImpl->announced.empty()) {
+        pImpl->announced.clear();
+        break;
+      }
       BOOL bCancel = FALSE;
       pView->vDispatchBeforeNavigate2(uMain, strUri(pWebView), &bCancel);
       if (bCancel && pView->m_pImpl != nullptr) {
@@ -86,8 +96,12 @@ void vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent eEvent, gpointer pD
       }
       break;
     }
-    case WEBKIT_LOAD_COMMITTED: pView->vDispatchNavigateComplete2(uMain, strUri(pWebView)); break;
+    case WEBKIT_LOAD_COMMITTED:
+      if (pImpl->announced.empty()) pView->vDispatchNavigateComplete2(uMain, strUri(pWebView));
+      break;
     case WEBKIT_LOAD_FINISHED:
+      // The page that a Navigate2 replaces may still finish before the new load starts.
+      if (!pImpl->announced.empty()) break;
       if (!pImpl->bFailed) pView->vDispatchDocumentComplete(uMain, strUri(pWebView));
       pImpl->bFailed = FALSE;
       break;
@@ -99,6 +113,13 @@ gboolean fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* p
   CHtmlView* pView = pViewOf(pData);
   CHtmlView::CImpl* pImpl = pView->m_pImpl;
   pImpl->bFailed = TRUE;
+  // A load that fails before it starts ends its announcement; a page being replaced fails unseen.
+  std::string strFailed = pszUri ? pszUri : "";
+  auto it = std::find(pImpl->announced.begin(), pImpl->announced.end(), strFailed);
+  if (it != pImpl->announced.end())
+    pImpl->announced.erase(pImpl->announced.begin(), it + 1);
+  else if (!pImpl->announced.empty())
+    return TRUE;
   if (pImpl->bStoppedByHandler) {
     pImpl->bStoppedByHandler = FALSE;
     return TRUE;
@@ -364,6 +385,13 @@ HWINDOW CHtmlView::hGetWindow() const { return m_pImpl ? m_pImpl->pWebView : nul
 
 void CHtmlView::Navigate2(const char* pszUrl) {
   if (m_pImpl == nullptr || pszUrl == nullptr) return;
+  // The engine starts a load only once its web process runs, and a request made before that
+  // replaces the one before it without a word: each request the program makes is announced here,
+  // with its address, as it is made.
+  BOOL bCancel = FALSE;
+  vDispatchBeforeNavigate2(uMainFrameId(), pszUrl, &bCancel);
+  if (m_pImpl == nullptr || bCancel) return;
+  m_pImpl->announced.push_back(pszUrl);
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(m_pImpl->pWebView), pszUrl);
 }
 
