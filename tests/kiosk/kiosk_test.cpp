@@ -1,0 +1,398 @@
+// The real Tarvenix on the display as a person meets it: its window, its logs, tarvctl, keys and clicks.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/module_path.h"
+#include "tests/support/isolate.h"
+#include "tests/support/spawn.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kHeaderColour[] = "#1D4E6B";  // the demo page's header, at the very top of the page
+
+bool fWaitUntil(const std::function<bool()>& done, uint32_t uMillis) {
+  uint32_t start = platform::uGetTickMs();
+  while (!done()) {
+    if (platform::uGetTickMs() - start > uMillis) return false;
+    platform::vSleepMs(50);
+  }
+  return true;
+}
+
+// Runs a shell command to its end; what it printed, or "" with iStatus -1 when it could not run.
+std::string strShell(const std::string& cmd, int* piStatus = nullptr) {
+  std::string out, err;
+  int status = -1;
+  if (!txtest::fRun({"/bin/sh", "-c", cmd}, out, err, status, 20000)) status = -1;
+  if (piStatus) *piStatus = status;
+  return out;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty()) out.push_back(line);
+  }
+  return out;
+}
+
+std::string strFileUrl(const fs::path& path) { return "file://" + path.string(); }
+
+void vWrite(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+struct Geometry {
+  int x = -1, y = -1, width = 0, height = 0;
+};
+
+// The kiosk installed in a folder of its own and started from there.
+class KioskTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char self[4096] = {};
+    ASSERT_GT(platform::uGetModuleFileName(self, sizeof self), 0u);
+    fs::path bin = fs::path(self).parent_path();
+    std::random_device rd;
+    m_dir = fs::temp_directory_path() / ("txkiosk" + std::to_string(rd()));
+    fs::create_directories(m_dir);
+    for (const auto& e : fs::directory_iterator(bin)) {
+      std::string name = e.path().filename().string();
+      bool lib = name.rfind("libTX", 0) == 0 && name.size() > 6 && name.substr(name.size() - 6) == "_64.so";
+      if (name == "Tarvenix" || name == "tarvctl" || name == "TarvenixRun.sh" || lib) fs::copy(e.path(), m_dir / name);
+    }
+    fs::copy(bin / "webext", m_dir / "webext", fs::copy_options::recursive);
+    fs::copy(fs::path(TX_SOURCE_DIR) / "examples" / "demo", m_dir / "demo", fs::copy_options::recursive);
+    setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
+    ASSERT_EQ(strShell("pgrep -x Tarvenix"), "") << "a kiosk is running outside the test";
+  }
+
+  void TearDown() override {
+    vStop();
+    std::error_code ec;
+    fs::remove_all(m_dir, ec);
+  }
+
+  void vIni(const std::string& text) { vWrite(m_dir / "Tarvenix.ini", "[Setting]\n" + text); }
+
+  void vStart(const std::vector<std::string>& args = {}) {
+    std::vector<std::string> words = {(m_dir / "Tarvenix").string()};
+    words.insert(words.end(), args.begin(), args.end());
+    ASSERT_TRUE(txtest::fSpawn(words, m_kiosk, (m_dir / "out.txt").string(), (m_dir / "err.txt").string()));
+    ASSERT_TRUE(fWaitUntil([&] { return !strMainWindow().empty(); }, 30000)) << "no main window";
+  }
+
+  // Ends the kiosk as a session end would (no question), or at once when it does not go.
+  void vStop() {
+    if (m_kiosk.iHandle == 0) return;
+    kill(static_cast<pid_t>(m_kiosk.iHandle), SIGTERM);
+    int status = 0;
+    if (!txtest::fWait(m_kiosk, 10000, status)) txtest::vKill(m_kiosk);
+  }
+
+  bool fRunning() { return m_kiosk.iHandle != 0 && !txtest::fWait(m_kiosk, 0, m_iStatus); }
+
+  // Waits for the kiosk to end; its exit status, or -1 when it still runs.
+  int iWaitForEnd(uint32_t uMillis) {
+    int status = -1;
+    return txtest::fWait(m_kiosk, uMillis, status) ? status : -1;
+  }
+
+  std::vector<std::string> windows(const std::string& how) {
+    return lines(
+        strShell("xdotool search --onlyvisible --pid " + std::to_string(m_kiosk.iHandle) + " " + how + " 2>/dev/null"));
+  }
+  std::string strMainWindow() {
+    std::vector<std::string> found = windows("--class TarvenixClass");
+    return found.empty() ? "" : found.front();
+  }
+  // The kiosk's visible windows titled "Tarvenix" other than its main window: its message boxes.
+  std::vector<std::string> boxes() {
+    std::string main = strMainWindow();
+    std::vector<std::string> out;
+    for (const std::string& w : windows("--name '^Tarvenix$'")) {
+      if (w != main) out.push_back(w);
+    }
+    return out;
+  }
+
+  Geometry geometry(const std::string& window) {
+    Geometry g;
+    for (const std::string& line : lines(strShell("xdotool getwindowgeometry --shell " + window))) {
+      std::string::size_type eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      int value = std::atoi(line.c_str() + eq + 1);
+      std::string key = line.substr(0, eq);
+      if (key == "X") g.x = value;
+      if (key == "Y") g.y = value;
+      if (key == "WIDTH") g.width = value;
+      if (key == "HEIGHT") g.height = value;
+    }
+    return g;
+  }
+
+  // The first row, counted from the window's top, whose pixel 20 points from the window's left
+  // edge has the colour; -1 when none of the first 80 rows has it.
+  int iFirstRowOf(const std::string& window, const char* pszColour) {
+    Geometry g = geometry(window);
+    std::string text = strShell("import -window root -crop 1x80+" + std::to_string(g.x + 20) + "+" +
+                                std::to_string(g.y) + " -depth 8 txt:- 2>/dev/null");
+    for (const std::string& line : lines(text)) {
+      if (line.find(pszColour) == std::string::npos) continue;
+      std::string::size_type comma = line.find(','), colon = line.find(':');
+      if (comma != std::string::npos && colon != std::string::npos)
+        return std::atoi(line.substr(comma + 1, colon - comma - 1).c_str());
+    }
+    return -1;
+  }
+
+  std::string strTarvctl(const std::string& flag, int& iStatus) {
+    std::string out, err;
+    iStatus = -1;
+    EXPECT_TRUE(txtest::fRun({(m_dir / "tarvctl").string(), flag}, out, err, iStatus, 40000));
+    return out;
+  }
+
+  std::string strAccessLog() { return txtest::strReadFile((m_dir / "access.log").string()); }
+  // The month log, the one file named YYYYMM.log.
+  std::string strMonthLog() {
+    for (const auto& e : fs::directory_iterator(m_dir)) {
+      std::string name = e.path().filename().string();
+      if (name.size() == 10 && name.substr(6) == ".log" && name.find_first_not_of("0123456789") == 6)
+        return txtest::strReadFile(e.path().string());
+    }
+    return "";
+  }
+
+  fs::path m_dir;
+  txtest::Child m_kiosk;
+  int m_iStatus = 0;
+};
+
+// Offsets of the parts in the text, in the order given; -1 for a part missing after the previous.
+std::vector<long> inOrder(const std::string& text, const std::vector<std::string>& parts) {
+  std::vector<long> at;
+  std::string::size_type from = 0;
+  for (const std::string& p : parts) {
+    std::string::size_type found = text.find(p, from);
+    at.push_back(found == std::string::npos ? -1 : static_cast<long>(found));
+    if (found != std::string::npos) from = found + p.size();
+  }
+  return at;
+}
+
+bool fAllFound(const std::vector<long>& at) {
+  for (long a : at) {
+    if (a < 0) return false;
+  }
+  return true;
+}
+
+TEST_F(KioskTest, FullScreenCoversTheScreenWithoutMenuAndFullScreenZeroKeepsTheMenu) {
+  struct Case {
+    bool bIni;  // false: start without a settings file
+    std::string strSettings;
+  } cases[] = {{false, ""}, {true, "FullScreen=0\n"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bIni ? c.strSettings : "no settings file");
+    fs::remove(m_dir / "Tarvenix.ini");
+    if (c.bIni) vIni(c.strSettings);
+    vStart({"-URL", strFileUrl(m_dir / "demo" / "index.html")});
+    std::string main = strMainWindow();
+    int row = -1;
+    ASSERT_TRUE(fWaitUntil([&] { return (row = iFirstRowOf(main, kHeaderColour)) >= 0; }, 30000))
+        << "the demo page never showed";
+    Geometry g = geometry(main);
+    if (!c.bIni) {
+      // The 200 ms timer goes full screen: the whole 1280x800 screen, the page from the top row.
+      ASSERT_TRUE(fWaitUntil(
+          [&] {
+            g = geometry(main);
+            return g.x == 0 && g.y == 0 && g.width == 1280 && g.height == 800;
+          },
+          5000))
+          << g.x << "," << g.y << " " << g.width << "x" << g.height;
+      EXPECT_EQ(iFirstRowOf(main, kHeaderColour), 0) << "something sits above the page";
+      EXPECT_TRUE(fs::exists(m_dir / "Tarvenix.ini"));
+    } else {
+      // The menu bar stays above the page.
+      EXPECT_GT(row, 10);
+      EXPECT_LT(row, 60);
+      // F10 opens no menu: no further window comes up, and the kiosk stays.
+      size_t before = windows("").size();
+      strShell("xdotool windowfocus --sync " + main + " key F10");
+      platform::vSleepMs(700);
+      EXPECT_EQ(windows("").size(), before);
+      EXPECT_TRUE(fRunning());
+    }
+    vStop();
+  }
+}
+
+TEST_F(KioskTest, UrlLoadsAfterTheStartPageAndAnEmptyBlankStartsOnAboutBlank) {
+  vWrite(m_dir / "a.html", "<!DOCTYPE html><title>a</title><p>start page</p>");
+  vWrite(m_dir / "b.html", "<!DOCTYPE html><title>b</title><p>address</p>");
+  const std::string a = strFileUrl(m_dir / "a.html"), b = strFileUrl(m_dir / "b.html");
+  struct Case {
+    std::string strBlank;
+    std::vector<std::string> args;
+    std::vector<std::string> order;  // in the access log
+  } cases[] = {
+      {a,
+       {"-URL", b},
+       {"ナビゲート開始前 URI[" + a + "]", "ナビゲート開始前 URI[" + b + "]", "ドキュメント完了 URI[" + b + "]"}},
+      {"\"\"", {}, {"ナビゲート開始前 URI[about:blank]", "ドキュメント完了 URI[about:blank]"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.strBlank);
+    fs::remove(m_dir / "access.log");
+    vIni("AccessLog=1\nBlank=" + c.strBlank + "\n");
+    vStart(c.args);
+    const std::string last = c.order.back();
+    std::string log;
+    EXPECT_TRUE(fWaitUntil([&] { return (log = strAccessLog()).find(last) != std::string::npos; }, 20000)) << log;
+    EXPECT_TRUE(fAllFound(inOrder(log, c.order))) << log;
+    // Each address the program starts is followed as its own navigation of the main frame.
+    for (const std::string& part : c.order) {
+      std::string::size_type at = log.find(part);
+      if (at == std::string::npos) continue;
+      std::string line = log.substr(at, log.find('\n', at) - at);
+      EXPECT_NE(line.find("(開始フレームと一致)"), std::string::npos) << line;
+    }
+    vStop();
+  }
+}
+
+TEST_F(KioskTest, DemoPageLogsItsFramesAndAnUnreachableAddressIsCancelled) {
+  const std::string page = strFileUrl(m_dir / "demo" / "index.html");
+  const std::string frame = strFileUrl(m_dir / "demo" / "frame.html");
+  vIni("AccessLog=1\nBlank=" + page + "\nDebug=1\n");
+  vStart();
+  std::string access;
+  const std::string done = "ドキュメント完了 URI[" + page + "]";
+  ASSERT_TRUE(fWaitUntil([&] { return (access = strAccessLog()).find(done) != std::string::npos; }, 20000)) << access;
+  std::string::size_type at = access.find(done);
+  EXPECT_NE(access.substr(at, access.find('\n', at) - at).find("(開始フレームと一致)"), std::string::npos) << access;
+  // The iframe raises its own events, as a frame other than the page's.
+  bool frameSeen = false;
+  for (const std::string& line : lines(access)) {
+    if (line.find(frame) == std::string::npos) continue;
+    frameSeen = true;
+    EXPECT_NE(line.find("(その他一致しないフレーム)"), std::string::npos) << line;
+  }
+  EXPECT_TRUE(frameSeen) << access;
+  std::string month = strMonthLog();
+  EXPECT_TRUE(fAllFound(inOrder(
+      month, {"engineからナビゲート開始[" + page + "]", "最初のナビゲート 開始id[",
+              "ナビゲート開始前 URI[" + page + "]", "開始フレームと一致するページがナビゲート開始前->ナビゲート完了へ",
+              "ナビゲート完了 URI[" + page + "]", "開始フレームと一致するページがナビゲート完了->ドキュメント完了へ",
+              done, "開始フレームと一致するページがドキュメント完了", "開始id clear"})))
+      << month;
+  txtest::vKill(m_kiosk);
+
+  // An address that cannot be reached: the error is logged, the start id cleared, and the kiosk
+  // stays on its window without the engine's error page (no page of its own is completed).
+  const std::string unreachable = "http://127.0.0.1:2/unreachable";
+  fs::remove(m_dir / "access.log");
+  vStart({"-URL", unreachable});
+  const std::string error = "ナビゲートエラー URI[" + unreachable + "]";
+  ASSERT_TRUE(fWaitUntil([&] { return (access = strAccessLog()).find(error) != std::string::npos; }, 20000)) << access;
+  at = access.find(error);
+  EXPECT_NE(access.substr(at, access.find('\n', at) - at).find("(開始フレームと一致)"), std::string::npos) << access;
+  month = strMonthLog();
+  std::string::size_type monthAt = month.rfind(error);
+  ASSERT_NE(monthAt, std::string::npos) << month;
+  EXPECT_TRUE(
+      fAllFound(inOrder(month.substr(monthAt), {"開始フレームと一致するページがナビゲートエラー\n", "開始id clear\n"})))
+      << month.substr(monthAt);
+  platform::vSleepMs(1000);
+  EXPECT_TRUE(fRunning());
+  EXPECT_FALSE(strMainWindow().empty());
+  access = strAccessLog();
+  EXPECT_EQ(access.find("ドキュメント完了 URI[" + unreachable), std::string::npos) << access;
+}
+
+TEST_F(KioskTest, TarvctlAsksNoKeepsTheKioskAndYesClosesIt) {
+  vStart();
+  int status = -1;
+  EXPECT_NE(strTarvctl("-t", status).find("Ok"), std::string::npos);
+  EXPECT_EQ(status, 0);
+  std::vector<std::string> shown;
+  ASSERT_TRUE(fWaitUntil([&] { return !(shown = boxes()).empty(); }, 1500)) << "no question";
+  ASSERT_EQ(shown.size(), 1u);
+  // The box's default is Yes; Tab goes to No.
+  strShell("xdotool windowfocus --sync " + shown[0] + " key Tab Return");
+  ASSERT_TRUE(fWaitUntil([&] { return boxes().empty(); }, 3000)) << "No did not answer the box";
+  platform::vSleepMs(1000);
+  ASSERT_TRUE(fRunning()) << "No closed the kiosk";
+
+  EXPECT_NE(strTarvctl("-t", status).find("Ok"), std::string::npos);
+  EXPECT_EQ(status, 0);
+  ASSERT_TRUE(fWaitUntil([&] { return !(shown = boxes()).empty(); }, 1500)) << "no question the second time";
+  // A request while the box is open: no second box, the failure in the month log.
+  EXPECT_NE(strTarvctl("-t", status).find("Ok"), std::string::npos);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(fWaitUntil(
+      [&] {
+        return strMonthLog().find("\"Error\"") != std::string::npos &&
+               strMonthLog().find("メッセージ表示に失敗(0)\n") != std::string::npos;
+      },
+      3000))
+      << strMonthLog();
+  for (const std::string& line : lines(strMonthLog())) {
+    if (line.find("メッセージ表示に失敗") == std::string::npos) continue;
+    EXPECT_EQ(line.rfind("\"Error\",", 0), 0u) << line;
+  }
+  EXPECT_EQ(boxes(), shown);
+  ASSERT_TRUE(fRunning());
+  // The first box still decides: Return answers Yes.
+  strShell("xdotool windowfocus --sync " + shown[0] + " key Return");
+  EXPECT_EQ(iWaitForEnd(10000), 0);
+}
+
+TEST_F(KioskTest, WindowCloseFromAScriptClosesTheProgram) {
+  vWrite(m_dir / "close.html",
+         "<!DOCTYPE html><title>close</title><button id=close onclick='window.close()' "
+         "style='position:fixed;left:0;top:0;width:100%;height:100%'>close</button>");
+  const std::string url = strFileUrl(m_dir / "close.html");
+  vIni("AccessLog=1\n");
+  vStart({"-URL", url});
+  const std::string done = "ドキュメント完了 URI[" + url + "]";
+  ASSERT_TRUE(fWaitUntil([&] { return strAccessLog().find(done) != std::string::npos; }, 20000)) << strAccessLog();
+  std::string main = strMainWindow();
+  Geometry g = geometry(main);
+  strShell("xdotool mousemove --sync " + std::to_string(g.x + g.width / 2) + " " + std::to_string(g.y + g.height / 2) +
+           " click 1");
+  EXPECT_EQ(iWaitForEnd(5000), 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A machine of its own, so that tarvctl meets only this test's kiosk; the display is reached
+  // through its abstract socket, and its cookie file is put back into the private /tmp.
+  std::string authPath = getenv("XAUTHORITY") ? getenv("XAUTHORITY") : "";
+  std::string auth = authPath.empty() ? "" : txtest::strReadFile(authPath);
+  if (txtest::fIsolate() && !auth.empty()) {
+    std::error_code ec;
+    fs::create_directories(fs::path(authPath).parent_path(), ec);
+    vWrite(authPath, auth);
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
