@@ -1,6 +1,7 @@
 // The real Tarvenix on the display as a person meets it: its window, its logs, tarvctl, keys and clicks.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
 #include <signal.h>
 
 #include <cstdlib>
@@ -94,7 +95,10 @@ class KioskTest : public ::testing::Test {
     std::vector<std::string> words = {(m_dir / "Tarvenix").string()};
     words.insert(words.end(), args.begin(), args.end());
     ASSERT_TRUE(txtest::fSpawn(words, m_kiosk, (m_dir / "out.txt").string(), (m_dir / "err.txt").string()));
-    ASSERT_TRUE(fWaitUntil([&] { return !strMainWindow().empty(); }, 30000)) << "no main window";
+    ASSERT_TRUE(fWaitUntil([&] { return !strMainWindow().empty(); }, 30000))
+        << "no main window; running " << fRunning() << " status " << m_iStatus << "\n"
+        << txtest::strReadFile((m_dir / "err.txt").string()) << strMonthLog()
+        << strShell("xdotool search --pid " + std::to_string(m_kiosk.iHandle) + " '' 2>&1");
   }
 
   // Ends the kiosk as a session end would (no question), or at once when it does not go.
@@ -400,6 +404,15 @@ int main(int argc, char** argv) {
     fs::create_directories(fs::path(authPath).parent_path(), ec);
     vWrite(authPath, auth);
   }
+  // The display resets when its last client goes, and refuses connections while it does: this
+  // connection stays open, so that a kiosk started just after another has ended finds it.
+  Display* pKeep = nullptr;
+  for (int i = 0; i < 50 && pKeep == nullptr; ++i) {
+    pKeep = XOpenDisplay(nullptr);
+    if (pKeep == nullptr) platform::vSleepMs(100);
+  }
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  int iResult = RUN_ALL_TESTS();
+  if (pKeep != nullptr) XCloseDisplay(pKeep);
+  return iResult;
 }
