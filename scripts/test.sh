@@ -30,7 +30,9 @@ for t in linux win64 win32; do
   echo "== tests: $t"
   log="build/$t/ctest.log"
   if [ "$t" = linux ]; then
-    xvfb-run -a -s "-screen 0 1280x800x24" ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
+    # -noreset: the display would reset whenever its last client goes and refuse the next
+    # program starting in that moment (a kiosk of one test just after another test's has ended).
+    xvfb-run -a -s "-screen 0 1280x800x24 -noreset" ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
   else
     ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
   fi
