@@ -88,9 +88,7 @@ int CMainFrame::OnCreate() {
   m_strCaption = "Tarvenix";
   vNavigate("");
 
-  if (m_uStartTimer != 0) fKillTimer(m_uStartTimer);
-  m_uStartTimer = uSetTimer(TIMER_START, kStartPeriodMs);
-  if (m_uStartTimer == 0 || !fStartTopMostTimer() || !fStartSignalTimer()) {
+  if (!fRestartTimer(m_uStartTimer, TIMER_START, kStartPeriodMs) || !fStartTopMostTimer() || !fStartSignalTimer()) {
     fPostClose();
     return -1;
   }
@@ -110,22 +108,17 @@ void CMainFrame::vFullScreen(int iFlag) {
   platform::CFrameWindow::vFullScreen();
 }
 
-BOOL CMainFrame::fStartTopMostTimer() {
-  if (m_uTopMostTimer != 0) {
-    fKillTimer(m_uTopMostTimer);
-    m_uTopMostTimer = 0;
-  }
-  m_uTopMostTimer = uSetTimer(TIMER_TOPMOST, kTopMostPeriodMs);
-  return m_uTopMostTimer != 0;
-}
+BOOL CMainFrame::fStartTopMostTimer() { return fRestartTimer(m_uTopMostTimer, TIMER_TOPMOST, kTopMostPeriodMs); }
 
-BOOL CMainFrame::fStartSignalTimer() {
-  if (m_uSignalTimer != 0) {
-    fKillTimer(m_uSignalTimer);
-    m_uSignalTimer = 0;
+BOOL CMainFrame::fStartSignalTimer() { return fRestartTimer(m_uSignalTimer, TIMER_SIGNAL, kSignalPeriodMs); }
+
+BOOL CMainFrame::fRestartTimer(unsigned int& uStored, unsigned int uId, unsigned int uPeriodMs) {
+  if (uStored != 0) {
+    fKillTimer(uStored);
+    uStored = 0;
   }
-  m_uSignalTimer = uSetTimer(TIMER_SIGNAL, kSignalPeriodMs);
-  return m_uSignalTimer != 0;
+  uStored = uSetTimer(uId, uPeriodMs);
+  return uStored != 0;
 }
 
 void CMainFrame::OnTimer(unsigned int uId) {

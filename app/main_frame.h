@@ -41,6 +41,7 @@ class CMainFrame : public platform::CFrameWindow, public CErrorModeless, private
   // The presenter's answer, on its worker thread: Yes closes the frame.
   void vOnMessageBoxResult(int iAnswer, int iMessageId) override;
 
+  // (Re)start timer 2 or 3: kill the running one, set it with its period, store the id.
   BOOL fStartTopMostTimer();
   BOOL fStartSignalTimer();
 
@@ -56,6 +57,7 @@ class CMainFrame : public platform::CFrameWindow, public CErrorModeless, private
   void vPostClose() override { fPostClose(); }
   void vConfirmExit() override { fConfirmExit(); }
 
+  BOOL fRestartTimer(unsigned int& uStored, unsigned int uId, unsigned int uPeriodMs);
   void vOnStartTimer();
   void vKeepTopMost();
   void vOnSignalTimer();
