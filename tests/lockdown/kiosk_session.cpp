@@ -1,17 +1,16 @@
 // CKioskSession: Xvfb, a private copy of Tarvenix, xdotool and screen reads for the lockdown tests.
 #include "tests/lockdown/kiosk_session.h"
+#include "tests/support/xvfb.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -48,11 +47,6 @@ bool fEnd(pid_t& pid, int iGraceMs) {
   return false;
 }
 
-long long llNowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
 std::string strRun(const std::string& strCommand) {
   std::string out;
   FILE* pipe = popen(strCommand.c_str(), "r");
@@ -84,33 +78,8 @@ CKioskSession::~CKioskSession() {
 }
 
 bool CKioskSession::fStart(const std::string& strPage, const std::vector<std::string>& settings) {
-  // The server picks a free display number and writes it to the pipe.
-  int display[2];
-  if (pipe(display) != 0) return m_strError = "pipe", false;
-  m_Xvfb = fork();
-  if (m_Xvfb == 0) {
-    close(display[0]);
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    std::string fd = std::to_string(display[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp", nullptr);
-    _exit(127);
-  }
-  close(display[1]);
-  std::string number;
-  pollfd p = {display[0], POLLIN, 0};
-  long long end = llNowMs() + 20000;
-  while (number.find('\n') == std::string::npos && llNowMs() < end) {
-    if (poll(&p, 1, 200) <= 0) continue;
-    char c[16];
-    ssize_t n = read(display[0], c, sizeof c);
-    if (n <= 0) break;
-    number.append(c, static_cast<size_t>(n));
-  }
-  close(display[0]);
-  if (number.find('\n') == std::string::npos) return m_strError = "Xvfb did not start", false;
-  m_strDisplay = ":" + number.substr(0, number.find('\n'));
+  m_Xvfb = iStartXvfb(m_strDisplay);
+  if (m_Xvfb < 0) return m_strError = "Xvfb did not start", false;
   // The server takes connections once it answers one.
   if (!fWaitUntil(
           [&] {
