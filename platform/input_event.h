@@ -7,6 +7,7 @@
 // onto them. Header only: no OS call.
 
 #include <cstdint>
+#include <vector>
 
 namespace platform {
 
@@ -50,6 +51,28 @@ struct CGestureConfig {
   uint32_t m_uId;
   uint32_t m_uWant;
   uint32_t m_uBlock;
+};
+
+// One raw touch on the engine's widget, before the engine sees it (platforms without gesture
+// messages recognise the gestures in these themselves). m_uSequence tells the fingers apart: the
+// same value from a finger's begin to its end or cancel.
+enum TouchPhase { TOUCH_BEGIN, TOUCH_UPDATE, TOUCH_END, TOUCH_CANCEL };
+struct CTouchPoint {
+  TouchPhase m_ePhase;
+  uintptr_t m_uSequence;
+  double m_dX;  // position in the widget, in pixels
+  double m_dY;
+  uint32_t m_uTimeMs;  // the event's time stamp, in milliseconds
+};
+
+// What becomes of a raw touch: held back until its gesture is known, delivered to the engine
+// (after every touch held before it, in their order), or dropped with every touch held before it.
+// A drop also names the fingers whose begin the engine has already seen: the engine is told that
+// they were cancelled, so that it never finishes what they started.
+enum TouchAction { TOUCHACTION_HOLD, TOUCHACTION_DELIVER, TOUCHACTION_DROP };
+struct CTouchDecision {
+  TouchAction m_eAction = TOUCHACTION_DELIVER;
+  std::vector<uintptr_t> m_cancelled;
 };
 
 // Flags of the browser engine's host-information record.
