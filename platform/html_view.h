@@ -87,6 +87,8 @@ class CHtmlView {
   // Mouse input on its way to the page; TRUE drops it (the page never sees it).
   virtual BOOL PreTranslateMouse(MouseMessage eMessage) { return FALSE; }
   virtual void OnNotice(uint32_t uMessage) {}
+  // The view was given its place or a new size; the engine fills it already.
+  virtual void OnSize() {}
   virtual void OnDestroy() {}
   virtual void PostNcDestroy() {}
 
@@ -102,6 +104,7 @@ class CHtmlView {
   void vDispatchNewWindow2(BOOL* pbCancel);
   BOOL fDispatchMouse(MouseMessage eMessage);
   void vDispatchNotice(uint32_t uMessage);
+  void vDispatchSize();
   void vDispatchDestroyed();
 };
 

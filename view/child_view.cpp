@@ -9,6 +9,8 @@ CChildView::CChildView(const CViewSettings& settings, CSystemLog& sysLog, CLogFi
       m_frame(frame),
       m_tracker(*this, sysLog, accessLog),
       m_policy(settings, sysLog, accessLog),
+      m_gestureFilter(settings, sysLog, accessLog),
+      m_gestureWindow(*this, m_gestureFilter),
       m_bHooksInstalled(FALSE) {
   m_sysLog.fWrite(LOG_ALL, "CChildView::CChildView() construct\n");
 }
@@ -63,7 +65,10 @@ void CChildView::OnNotice(uint32_t uMessage) {
   if (uMessage == TXDETECT_NOTICE_MESSAGE) m_policy.vExitNotice(m_frame);
 }
 
+void CChildView::OnSize() { m_gestureFilter.vSetUp(m_gestureWindow); }
+
 void CChildView::OnDestroy() {
+  m_gestureFilter.vRemove(m_gestureWindow);
   if (!m_bHooksInstalled) return;
   CHookLibraries hooks(pGetNoticeTarget());
   m_policy.vRemoveHooks(hooks);

@@ -4,9 +4,11 @@
 #include <string>
 
 #include "common/log_file.h"
+#include "view/gesture_filter.h"
 #include "view/html_view_custum.h"
 #include "view/input_policy.h"
 #include "view/navigation_tracker.h"
+#include "view/touch_gesture_window.h"
 #include "view/view_settings.h"
 
 namespace platform {
@@ -15,7 +17,9 @@ class CFrameWindow;
 
 // The main frame's only child. Created with new by the frame and deleted with its window. The
 // navigation events go to the tracker, the inputs and window requests to the input policy; the
-// hook libraries are installed once the view is on screen and removed when it is destroyed.
+// hook libraries are installed once the view is on screen and removed when it is destroyed. The
+// touch gesture filter is set up by the first size change after the engine exists (when a gesture
+// setting is on) and removed first at destruction.
 // The settings, the logs and the frame must outlive the view. UI thread only.
 class CChildView : public CHtmlViewCustum, private CNavigationHost {
  public:
@@ -46,6 +50,7 @@ class CChildView : public CHtmlViewCustum, private CNavigationHost {
   void OnGetHostInfo(platform::CHostInfo& info) override;
   BOOL PreTranslateMouse(platform::MouseMessage eMessage) override;
   void OnNotice(uint32_t uMessage) override;
+  void OnSize() override;
   void OnDestroy() override;
   void PostNcDestroy() override;
 
@@ -57,5 +62,7 @@ class CChildView : public CHtmlViewCustum, private CNavigationHost {
   CViewFrame& m_frame;
   CNavigationTracker m_tracker;
   CInputPolicy m_policy;
+  CGestureFilter m_gestureFilter;
+  CTouchGestureWindow m_gestureWindow;
   BOOL m_bHooksInstalled;
 };

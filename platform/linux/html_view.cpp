@@ -366,6 +366,9 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
   g_signal_connect(pWebView, "button-release-event", G_CALLBACK(fOnButton), this);
   g_signal_connect(pWebView, "scroll-event", G_CALLBACK(fOnScroll), this);
   g_signal_connect(pWebView, "destroy", G_CALLBACK(vOnDestroy), this);
+  g_signal_connect(pWebView, "size-allocate",
+                   G_CALLBACK(+[](GtkWidget*, GdkRectangle*, gpointer pData) { pViewOf(pData)->vDispatchSize(); }),
+                   this);
   GdkDisplay* pDisplay = gdk_display_get_default();
   if (pDisplay != nullptr && GDK_IS_X11_DISPLAY(pDisplay)) {
     int iEvent = 0, iError = 0;
@@ -463,6 +466,10 @@ BOOL CHtmlView::fDispatchMouse(MouseMessage eMessage) {
 
 void CHtmlView::vDispatchNotice(uint32_t uMessage) {
   if (m_pImpl) OnNotice(uMessage);
+}
+
+void CHtmlView::vDispatchSize() {
+  if (m_pImpl) OnSize();
 }
 
 void CHtmlView::vDispatchDestroyed() {
