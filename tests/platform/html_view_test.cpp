@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "hooks/detect_mouse_hook.h"
+#include "page_script.h"
 #include "platform/frame_window.h"
 #include "platform/message_loop.h"
 #include "ui_test_util.h"
@@ -99,28 +100,7 @@ class HtmlView : public ::testing::Test {
     m_view.Navigate2(strUrl.c_str());
     return fRunLoopUntil([&] { return m_view.fHas("document", strUrl) || m_view.fHas("error", strUrl); }, 20000);
   }
-  std::string strEval(const char* pszScript) {
-    struct CResult {
-      bool bDone = false;
-      std::string str;
-    } result;
-    webkit_web_view_evaluate_javascript(
-        WEBKIT_WEB_VIEW(m_view.hGetWindow()), pszScript, -1, nullptr, nullptr, nullptr,
-        [](GObject* pObject, GAsyncResult* pAsync, gpointer pData) {
-          auto* pResult = static_cast<CResult*>(pData);
-          JSCValue* pValue = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(pObject), pAsync, nullptr);
-          if (pValue != nullptr) {
-            char* psz = jsc_value_to_string(pValue);
-            pResult->str = psz ? psz : "";
-            g_free(psz);
-            g_object_unref(pValue);
-          }
-          pResult->bDone = true;
-        },
-        &result);
-    fRunLoopUntil([&] { return result.bDone; }, 5000);
-    return result.str;
-  }
+  std::string strEval(const char* pszScript) { return strEvalInPage(m_view.hGetWindow(), pszScript); }
   CXSession m_session{false};
   platform::CFrameWindow m_frame;
   CTestView m_view;

@@ -2,10 +2,10 @@
 // the X server's touches arrive: what the page sees, and the log lines.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <webkit2/webkit2.h>
 
 #include <string>
 
+#include "../platform/page_script.h"
 #include "../platform/ui_test_util.h"
 #include "../platform/x_session.h"
 #include "log_capture.h"
@@ -89,28 +89,7 @@ class TouchView : public ::testing::Test {
     vTouch(GDK_TOUCH_END, uFinger, dX, 300, uAtMs + 60);
   }
 
-  std::string strEval(const char* pszScript) {
-    struct CResult {
-      bool bDone = false;
-      std::string str;
-    } result;
-    webkit_web_view_evaluate_javascript(
-        WEBKIT_WEB_VIEW(m_pView->hGetWindow()), pszScript, -1, nullptr, nullptr, nullptr,
-        [](GObject* pObject, GAsyncResult* pAsync, gpointer pData) {
-          auto* pResult = static_cast<CResult*>(pData);
-          JSCValue* pValue = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(pObject), pAsync, nullptr);
-          if (pValue != nullptr) {
-            char* psz = jsc_value_to_string(pValue);
-            pResult->str = psz ? psz : "";
-            g_free(psz);
-            g_object_unref(pValue);
-          }
-          pResult->bDone = true;
-        },
-        &result);
-    fRunLoopUntil([&] { return result.bDone; }, 5000);
-    return result.str;
-  }
+  std::string strEval(const char* pszScript) { return strEvalInPage(m_pView->hGetWindow(), pszScript); }
   // The page's counters once the touches have settled: "touchstart,touchmove,touchend,click".
   // The access log's lines since the page loaded.
   std::string strTouchLog() const { return m_logs.strAccessLog().substr(m_uNavigationLog); }
