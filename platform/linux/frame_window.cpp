@@ -111,6 +111,23 @@ guint32 uServerTime(GtkWidget* pWindow) {
   return GDK_CURRENT_TIME;
 }
 
+// The frame's own menus and dialogs stay above it, as windows owned by a top-most window do on
+// Windows. Without a window manager, raising the frame would bury them (an open menu would no
+// longer take clicks), so they are raised again after it.
+void vRaiseOwnedWindows(GtkWidget* pFrame) {
+  GList* pList = gtk_window_list_toplevels();
+  for (GList* p = pList; p != nullptr; p = p->next) {
+    GtkWindow* pWindow = GTK_WINDOW(p->data);
+    GdkWindow* pGdkWindow = gtk_widget_get_window(GTK_WIDGET(pWindow));
+    if (GTK_WIDGET(pWindow) == pFrame || pGdkWindow == nullptr || !gtk_widget_get_visible(GTK_WIDGET(pWindow)))
+      continue;
+    if (gtk_window_get_window_type(pWindow) == GTK_WINDOW_POPUP ||
+        gtk_window_get_transient_for(pWindow) == GTK_WINDOW(pFrame))
+      gdk_window_raise(pGdkWindow);
+  }
+  g_list_free(pList);
+}
+
 }  // namespace
 
 CFrameWindow::CFrameWindow() : m_pImpl(nullptr), m_pMenu(new CMenuDef) {}
@@ -246,7 +263,10 @@ void CFrameWindow::vSetTopMost(BOOL bTopMost) {
   if (m_pImpl == nullptr) return;
   gtk_window_set_keep_above(GTK_WINDOW(m_pImpl->pWindow), bTopMost ? TRUE : FALSE);
   GdkWindow* pGdkWindow = gtk_widget_get_window(m_pImpl->pWindow);
-  if (bTopMost && pGdkWindow != nullptr) gdk_window_raise(pGdkWindow);  // no window manager: stack it now
+  if (bTopMost && pGdkWindow != nullptr) {
+    gdk_window_raise(pGdkWindow);  // no window manager: stack it now
+    vRaiseOwnedWindows(m_pImpl->pWindow);
+  }
 }
 
 BOOL CFrameWindow::fForceForeground() {
@@ -254,6 +274,7 @@ BOOL CFrameWindow::fForceForeground() {
   // present shows, raises and asks for the focus (_NET_ACTIVE_WINDOW with a real timestamp, so a
   // window manager's focus-stealing prevention lets it through; XSetInputFocus with none).
   gtk_window_present_with_time(GTK_WINDOW(m_pImpl->pWindow), uServerTime(m_pImpl->pWindow));
+  vRaiseOwnedWindows(m_pImpl->pWindow);
   return TRUE;
 }
 
