@@ -3,6 +3,7 @@
 
 #include <X11/Xlib.h>
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/clock.h"
@@ -387,6 +389,86 @@ TEST_F(KioskTest, TarvctlAsksNoKeepsTheKioskAndYesClosesIt) {
   // The first box still decides: Return answers Yes.
   strShell("xdotool windowfocus --sync " + shown[0] + " key Return");
   EXPECT_EQ(iWaitForEnd(10000), 0);
+}
+
+// Where a window stands among the screen's windows, bottom first (no window manager here: the
+// toplevel windows are the root's children); -1 when it is not there.
+int iStackPlace(Display* pDisplay, unsigned long ulWindow) {
+  Window root = 0, parent = 0, *pChildren = nullptr;
+  unsigned int uCount = 0;
+  int place = -1;
+  if (XQueryTree(pDisplay, DefaultRootWindow(pDisplay), &root, &parent, &pChildren, &uCount) == 0) return -1;
+  for (unsigned int u = 0; u < uCount; ++u)
+    if (pChildren[u] == ulWindow) place = static_cast<int>(u);
+  if (pChildren != nullptr) XFree(pChildren);
+  return place;
+}
+
+// TopMostLevel 1 raises the kiosk once; a No to the quit question lets it raise itself once more.
+TEST_F(KioskTest, TopMostOnceComesBackAfterNo) {
+  vIni("TopMostLevel=1\n");
+  vStart();
+  unsigned long kiosk = std::stoul(strMainWindow());
+  platform::vSleepMs(1500);  // past the first keeping
+  Display* pDisplay = XOpenDisplay(nullptr);
+  ASSERT_NE(pDisplay, nullptr);
+  Window other = XCreateSimpleWindow(pDisplay, DefaultRootWindow(pDisplay), 0, 0, 200, 200, 0, 0, 0);
+  XMapRaised(pDisplay, other);
+  XSync(pDisplay, False);
+  auto fKioskAbove = [&] { return iStackPlace(pDisplay, kiosk) > iStackPlace(pDisplay, other); };
+  platform::vSleepMs(2000);
+  EXPECT_FALSE(fKioskAbove()) << "raised again although TopMostLevel is 1";
+
+  int status = -1;
+  EXPECT_EQ(strTarvctl("-t", status), "Ok\n");
+  std::vector<std::string> shown;
+  ASSERT_TRUE(fWaitUntil([&] { return !(shown = boxes()).empty(); }, 3000)) << "no question";
+  strShell("xdotool windowfocus --sync " + shown[0] + " key Tab Return");
+  ASSERT_TRUE(fWaitUntil([&] { return boxes().empty(); }, 3000)) << "No did not answer the box";
+  XRaiseWindow(pDisplay, other);
+  XSync(pDisplay, False);
+  EXPECT_TRUE(fWaitUntil(fKioskAbove, 3000)) << "not top-most again after No";
+  platform::vSleepMs(2000);
+  XRaiseWindow(pDisplay, other);  // and only once
+  XSync(pDisplay, False);
+  platform::vSleepMs(2000);
+  EXPECT_FALSE(fKioskAbove());
+  ASSERT_TRUE(fRunning());
+  XDestroyWindow(pDisplay, other);
+  XCloseDisplay(pDisplay);
+}
+
+// tarvctl -r waits for the kiosk to go after its Yes, then starts it again through the run script.
+TEST_F(KioskTest, TarvctlRestartStartsTheKioskAgainOnceTheOldOneHasGone) {
+  vStart();
+  int status = -1;
+  std::string out;
+  std::thread restart([&] { out = strTarvctl("-r", status); });
+  std::vector<std::string> shown;
+  bool asked = fWaitUntil([&] { return !(shown = boxes()).empty(); }, 3000);
+  if (asked) strShell("xdotool windowfocus --sync " + shown[0] + " key Return");
+  restart.join();
+  ASSERT_TRUE(asked) << "no question";
+  EXPECT_EQ(iWaitForEnd(1000), 0) << "the old kiosk still runs";
+  EXPECT_EQ(out, "Ok\n");
+  EXPECT_EQ(status, 0);
+  std::string again;
+  EXPECT_TRUE(fWaitUntil(
+      [&] { return !(again = strShell("xdotool search --onlyvisible --class TarvenixClass 2>/dev/null")).empty(); },
+      30000))
+      << "the run script started no kiosk";
+  std::string pid = strShell("pgrep -x Tarvenix");
+  EXPECT_NE(pid, "");
+  EXPECT_EQ(strShell("readlink /proc/" + pid.substr(0, pid.find('\n')) + "/exe"), (m_dir / "Tarvenix").string() + "\n");
+  // This test's machine has it as its first process: the started kiosk is its child now.
+  strShell("pkill -TERM -x Tarvenix");
+  EXPECT_TRUE(fWaitUntil(
+      [&] {
+        while (waitpid(-1, nullptr, WNOHANG) > 0) {
+        }
+        return strShell("pgrep -x Tarvenix").empty();
+      },
+      10000));
 }
 
 TEST_F(KioskTest, WindowCloseFromAScriptClosesTheProgram) {

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -63,7 +64,9 @@ void vKill(Child& child) {
 
 bool fRun(const std::vector<std::string>& args, std::string& strOut, std::string& strErr, int& iStatus,
           uint32_t uMillis) {
-  std::string base = "/tmp/txtest-run-" + std::to_string(getpid());
+  // Files of their own for each call: calls may run at once on several threads.
+  static std::atomic<unsigned int> s_uCalls{0};
+  std::string base = "/tmp/txtest-run-" + std::to_string(getpid()) + "-" + std::to_string(++s_uCalls);
   Child child;
   if (!fSpawn(args, child, base + ".out", base + ".err")) return false;
   bool ended = fWait(child, uMillis, iStatus);

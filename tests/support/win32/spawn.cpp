@@ -2,6 +2,7 @@
 #include "tests/support/spawn.h"
 
 #include <windows.h>
+#include <atomic>
 #include <fstream>
 #include <sstream>
 
@@ -83,7 +84,9 @@ void vKill(Child& child) {
 
 bool fRun(const std::vector<std::string>& args, std::string& strOut, std::string& strErr, int& iStatus,
           uint32_t uMillis) {
-  std::string base = "txtest-run-" + std::to_string(GetCurrentProcessId());
+  // Files of their own for each call: calls may run at once on several threads.
+  static std::atomic<unsigned int> s_uCalls{0};
+  std::string base = "txtest-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++s_uCalls);
   Child child;
   if (!fSpawn(args, child, base + ".out", base + ".err")) return false;
   bool ended = fWait(child, uMillis, iStatus);
