@@ -1,5 +1,6 @@
 // CXSession: Xvfb, the probe and xdotool for the hook libraries' X11 tests.
 #include "x_session.h"
+#include "tests/support/x_cursor.h"
 #include "tests/support/xvfb.h"
 
 #include <X11/Xlib.h>
@@ -188,21 +189,7 @@ int CXSession::iCount(const std::string& strPrefix, size_t iFrom) const {
   return count;
 }
 
-int CXSession::iCursorPixels() {
-  Display* display = XOpenDisplay(m_strDisplay.c_str());
-  if (display == nullptr) return -1;
-  int visible = -1;
-  XFixesCursorImage* image = XFixesGetCursorImage(display);
-  if (image != nullptr) {
-    visible = 0;
-    for (int i = 0; i < image->width * image->height; ++i) {
-      if ((image->pixels[i] >> 24) & 0xFF) visible++;
-    }
-    XFree(image);
-  }
-  XCloseDisplay(display);
-  return visible;
-}
+int CXSession::iCursorPixels() { return txtest::iCursorPixels(m_strDisplay); }
 
 std::string CXSession::strCursorPrint() {
   Display* display = XOpenDisplay(m_strDisplay.c_str());

@@ -1,11 +1,11 @@
 // CKioskSession: Xvfb, a private copy of Tarvenix, xdotool and screen reads for the lockdown tests.
 #include "tests/lockdown/kiosk_session.h"
+#include "tests/support/x_cursor.h"
 #include "tests/support/xvfb.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -273,21 +273,7 @@ int CKioskSession::iViewableTopLevels() {
   return viewable;
 }
 
-int CKioskSession::iCursorPixels() {
-  Display* display = XOpenDisplay(m_strDisplay.c_str());
-  if (display == nullptr) return -1;
-  int visible = -1;
-  XFixesCursorImage* image = XFixesGetCursorImage(display);
-  if (image != nullptr) {
-    visible = 0;
-    for (int i = 0; i < image->width * image->height; ++i) {
-      if ((image->pixels[i] >> 24) & 0xFF) visible++;
-    }
-    XFree(image);
-  }
-  XCloseDisplay(display);
-  return visible;
-}
+int CKioskSession::iCursorPixels() { return txtest::iCursorPixels(m_strDisplay); }
 
 std::string CKioskSession::strAccessLog() const { return strRead(fs::path(m_strDir) / "access.log"); }
 
