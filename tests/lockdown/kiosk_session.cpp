@@ -1,5 +1,6 @@
 // CKioskSession: Xvfb, a private copy of Tarvenix, xdotool and screen reads for the lockdown tests.
 #include "tests/lockdown/kiosk_session.h"
+#include "tests/support/spawn.h"
 #include "tests/support/x_cursor.h"
 #include "tests/support/xvfb.h"
 
@@ -47,16 +48,7 @@ bool fEnd(pid_t& pid, int iGraceMs) {
   return false;
 }
 
-std::string strRun(const std::string& strCommand) {
-  std::string out;
-  FILE* pipe = popen(strCommand.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char chunk[256];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
-  pclose(pipe);
-  return out;
-}
+std::string strRun(const std::string& strCommand) { return txtest::strCommandOutput(strCommand); }
 
 // The program log of this month: YYYYMM.log.
 std::string strMonthLog() {

@@ -1,5 +1,6 @@
 // Test helper: a private Xvfb display per test process, with an optional openbox.
 #include "x_session.h"
+#include "tests/support/spawn.h"
 
 #include <X11/Xlib.h>
 
@@ -75,16 +76,7 @@ CXSession::~CXSession() {
   }
 }
 
-std::string strRunCommand(const std::string& strCommand) {
-  std::string strOut;
-  FILE* fp = popen(strCommand.c_str(), "r");
-  if (fp == nullptr) return strOut;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, fp)) > 0) strOut.append(buf, n);
-  pclose(fp);
-  return strOut;
-}
+std::string strRunCommand(const std::string& strCommand) { return txtest::strCommandOutput(strCommand); }
 
 CXGeometry geomOfWindow(const std::string& strSelector) {
   CXGeometry geom;

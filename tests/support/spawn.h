@@ -33,6 +33,9 @@ int iStatusMinusOne();
 // The suffix of executable files ("" or ".exe").
 const char* pszExeSuffix();
 
+// Runs a command line in the system's shell and returns what it printed on standard output.
+std::string strCommandOutput(const std::string& strCommand);
+
 // Whole content of a file ("" when it cannot be read).
 std::string strReadFile(const std::string& strPath);
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -81,6 +82,17 @@ bool fRun(const std::vector<std::string>& args, std::string& strOut, std::string
 int iStatusMinusOne() { return 255; }
 
 const char* pszExeSuffix() { return ""; }
+
+std::string strCommandOutput(const std::string& strCommand) {
+  std::string out;
+  FILE* pipe = popen(strCommand.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
+  pclose(pipe);
+  return out;
+}
 
 std::string strReadFile(const std::string& strPath) {
   std::ifstream in(strPath, std::ios::binary);

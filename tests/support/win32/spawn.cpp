@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -101,6 +102,17 @@ bool fRun(const std::vector<std::string>& args, std::string& strOut, std::string
 int iStatusMinusOne() { return -1; }
 
 const char* pszExeSuffix() { return ".exe"; }
+
+std::string strCommandOutput(const std::string& strCommand) {
+  std::string out;
+  FILE* pipe = _popen(strCommand.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
+  _pclose(pipe);
+  return out;
+}
 
 std::string strReadFile(const std::string& strPath) {
   std::ifstream in(strPath, std::ios::binary);
