@@ -274,6 +274,13 @@ gboolean fOnButton(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
   return pViewOf(pData)->fDispatchMouse(eMessage) ? TRUE : FALSE;
 }
 
+// The engine asks for its context menu. A mouse's right click was decided before the engine saw
+// it, and reaches this point only when allowed; any other way here (a long press of a finger, the
+// menu key) is a right click all the same. Deciding a right click again writes nothing.
+gboolean fOnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer pData) {
+  return pViewOf(pData)->fDispatchMouse(MOUSEMSG_RBUTTONDOWN) ? TRUE : FALSE;
+}
+
 gboolean fOnScroll(GtkWidget*, GdkEventScroll*, gpointer pData) {
   return pViewOf(pData)->fDispatchMouse(MOUSEMSG_WHEEL) ? TRUE : FALSE;
 }
@@ -365,6 +372,7 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
   g_signal_connect(pWebView, "button-press-event", G_CALLBACK(fOnButton), this);
   g_signal_connect(pWebView, "button-release-event", G_CALLBACK(fOnButton), this);
   g_signal_connect(pWebView, "scroll-event", G_CALLBACK(fOnScroll), this);
+  g_signal_connect(pWebView, "context-menu", G_CALLBACK(fOnContextMenu), this);
   g_signal_connect(pWebView, "destroy", G_CALLBACK(vOnDestroy), this);
   g_signal_connect(pWebView, "size-allocate",
                    G_CALLBACK(+[](GtkWidget*, GdkRectangle*, gpointer pData) { pViewOf(pData)->vDispatchSize(); }),

@@ -151,4 +151,24 @@ TEST_F(TouchView, WithoutGestureSettingsTouchesGoStraightToThePage) {
   EXPECT_EQ(m_logs.strSysLog().find("GESTURE"), std::string::npos);
 }
 
+// A long press is the touch form of a right click: refused with its line, and the engine's own
+// context menu never opens.
+TEST_F(TouchView, LongPressIsARefusedRightClick) {
+  vStart(nullptr);
+  auto fPopupOpen = [] {
+    GList* pList = gtk_window_list_toplevels();
+    bool bOpen = false;
+    for (GList* p = pList; p != nullptr; p = p->next)
+      bOpen |= gtk_window_get_window_type(GTK_WINDOW(p->data)) == GTK_WINDOW_POPUP &&
+               gtk_widget_get_visible(GTK_WIDGET(p->data));
+    g_list_free(pList);
+    return bOpen;
+  };
+  vTouch(GDK_TOUCH_BEGIN, 1, 300, 300, 0);
+  EXPECT_FALSE(fRunLoopUntil(fPopupOpen, 2000));
+  vTouch(GDK_TOUCH_END, 1, 300, 300, 2000);
+  EXPECT_FALSE(fRunLoopUntil(fPopupOpen, 500));
+  EXPECT_EQ(strTouchLog(), "ユーザーによる右クリック->無視\n");
+}
+
 }  // namespace
