@@ -29,7 +29,6 @@ class CTouchInput {
   // Stops deciding; touches still held are dropped. Also happens by itself when the window is
   // destroyed.
   void vDetach();
-  BOOL fIsAttached() const { return m_pImpl != nullptr; }
 
   struct CImpl;
 

@@ -133,7 +133,7 @@ void CTouchGestures::vOnTouch(const CTouchPoint& touch, CTouchDecision& decision
       } else if (m_eState == STATE_PASSING) {
         m_eState = STATE_UNDECIDED;  // a new finger may start another gesture
       }
-      m_fingers.push_back({touch.m_uSequence, touch.m_dX, touch.m_dY, touch.m_dX, touch.m_dY, touch.m_uTimeMs, FALSE});
+      m_fingers.push_back({touch.m_uSequence, touch.m_dX, touch.m_dY, touch.m_uTimeMs, FALSE});
       m_uMostFingers = std::max(m_uMostFingers, m_fingers.size());
       if (m_fingers.size() == 2) m_uSecondDownAfterMs = touch.m_uTimeMs - m_fingers[0].m_uDownMs;
       vSetAnchors();
@@ -164,6 +164,10 @@ void CTouchGestures::vFinish(const CTouchPoint& touch, CTouchDecision& decision)
     case STATE_UNDECIDED:
       // The last finger lifted and nothing was recognised: the touches were no gesture.
       decision.m_eAction = bLifted && m_fingers.size() == 1 ? TOUCHACTION_DELIVER : TOUCHACTION_HOLD;
+      if (decision.m_eAction == TOUCHACTION_HOLD && m_held.size() + 1 >= TOUCH_HOLD_LIMIT) {
+        decision.m_eAction = TOUCHACTION_DELIVER;
+        m_eState = STATE_PASSING;
+      }
       break;
     case STATE_SWALLOWING: decision.m_eAction = TOUCHACTION_DROP; break;
     default: decision.m_eAction = TOUCHACTION_DELIVER; break;

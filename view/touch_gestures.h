@@ -1,6 +1,7 @@
 // CTouchGestures: recognises touch gestures in raw touches and decides which touches reach the engine.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -14,6 +15,10 @@ inline constexpr double TOUCH_ZOOM_SLOP_PX = 16.0;     // change of the distance
 inline constexpr double TOUCH_ROTATE_SLOP_RAD = 0.26;  // change of their angle (about 15 degrees)
 inline constexpr uint32_t TOUCH_TAP_MS = 500;          // longest touch that still counts as a tap
 inline constexpr uint32_t TOUCH_TOGETHER_MS = 150;     // two fingers down within this: put down together
+// Most touches held at once. A finger resting on the panel (or a fault that keeps a touch down)
+// would otherwise be held without end: past this, what is held is delivered and recognition goes
+// on as for a gesture that passed, so a refused gesture that follows still never reaches the page.
+inline constexpr size_t TOUCH_HOLD_LIMIT = 256;
 
 // Where the platform delivers raw touches instead of gesture messages, this unit plays the part of
 // the platform's gesture recogniser for the gesture filter. A touch interaction runs from the first
@@ -38,7 +43,7 @@ class CTouchGestures {
   explicit CTouchGestures(std::function<BOOL(uint32_t)> fnGesture);
 
   // The gestures to recognise (the records' ids; a record with no wanted flags does not count).
-  // Until configured, no gesture other than begin and end is recognised.
+  // Until configured, nothing is recognised or held: every touch is delivered as it comes.
   void vConfigure(const platform::CGestureConfig* pConfigs, unsigned int uCount);
 
   // One raw touch, in the order the platform received them.
@@ -48,7 +53,7 @@ class CTouchGestures {
   enum State { STATE_IDLE, STATE_UNDECIDED, STATE_PASSING, STATE_SWALLOWING };
   struct CFinger {
     uintptr_t m_uSequence;
-    double m_dStartX, m_dStartY, m_dX, m_dY;
+    double m_dX, m_dY;
     uint32_t m_uDownMs;
     BOOL m_bSeenByEngine;  // the engine has its begin and not yet its end
   };

@@ -123,6 +123,21 @@ TEST(TouchGestures, InteractionsFollowOneAnother) {
   EXPECT_EQ(result.m_raised, (std::vector<uint32_t>{B, PAN, E, B, E}));
 }
 
+TEST(TouchGestures, ARestingFingerIsHeldOnlySoLong) {
+  // A finger that rests and trembles, then pans with the pan refused: what was held goes to the
+  // engine once the limit is reached, and the pan is still kept from it.
+  std::string strScript = "b1@0:100,100";
+  for (size_t i = 1; i < TOUCH_HOLD_LIMIT + 10; ++i)
+    strScript += " u1@" + std::to_string(i * 10) + ":" + std::to_string(100 + i % 3) + ",100";
+  strScript += " u1@9000:100,150 e1@9010:100,150";
+  CRun result = run(strScript, {PAN});
+  size_t uDelivered = 0;
+  for (size_t at = 0; (at = result.m_strEngine.find('1', at)) != std::string::npos; ++at) ++uDelivered;
+  EXPECT_EQ(uDelivered, TOUCH_HOLD_LIMIT + 10 + 1);  // every resting touch and the cancel, no pan
+  EXPECT_EQ(result.m_strEngine.substr(result.m_strEngine.size() - 5), "u1 C1");
+  EXPECT_EQ(result.m_raised, (std::vector<uint32_t>{B, PAN, E}));
+}
+
 TEST(TouchGestures, UnconfiguredRecogniserRaisesNothingAndHoldsNothing) {
   CRun result = run(DRAG, {B, E, PAN}, FALSE);
   EXPECT_EQ(result.m_strEngine, "b1 u1 u1 e1");
