@@ -37,7 +37,13 @@ echo "Tarvenix runs (pid $pid) on $DISPLAY with the demo page."
 i=0
 while kill -0 "$pid" 2>/dev/null && [ $i -lt 300 ]; do
   if [ -f "$log" ] && tail -c +"$((seen + 1))" "$log" | grep -q 'ドキュメント完了.*(開始フレームと一致)'; then
-    import -window root "$kiosk/screenshot.png"
+    # The engine paints a moment after the load has completed: wait for the page's colours.
+    j=0
+    while [ $j -lt 50 ]; do
+      import -window root "$kiosk/screenshot.png"
+      [ "$(identify -format %k "$kiosk/screenshot.png" 2>/dev/null || echo 0)" -gt 16 ] && break
+      j=$((j + 1)); sleep 0.1
+    done
     echo "The page has loaded; screenshot: $kiosk/screenshot.png"
     break
   fi
