@@ -452,10 +452,8 @@ TEST_F(KioskTest, TarvctlRestartStartsTheKioskAgainOnceTheOldOneHasGone) {
   EXPECT_EQ(iWaitForEnd(1000), 0) << "the old kiosk still runs";
   EXPECT_EQ(out, "Ok\n");
   EXPECT_EQ(status, 0);
-  std::string again;
   EXPECT_TRUE(fWaitUntil(
-      [&] { return !(again = strShell("xdotool search --onlyvisible --class TarvenixClass 2>/dev/null")).empty(); },
-      30000))
+      [&] { return !strShell("xdotool search --onlyvisible --class TarvenixClass 2>/dev/null").empty(); }, 30000))
       << "the run script started no kiosk";
   std::string pid = strShell("pgrep -x Tarvenix");
   EXPECT_NE(pid, "");
