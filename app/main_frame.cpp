@@ -59,11 +59,11 @@ CMainFrame::CMainFrame(CTarvenixApp& app, BOOL bHardwareAcceleration)
 CMainFrame::~CMainFrame() { vClose(); }
 
 BOOL CMainFrame::fLoadFrame() {
-  for (const CResMenuPopup* popup = g_resMainMenu; popup->pszText != nullptr; ++popup) {
-    vAddMenuPopup(popup->pszText);
-    for (const CResMenuItem* item = popup->pItems; item->pszText != nullptr; ++item) {
+  for (const CResMenuItem* item = g_resMainMenu; item->pszText != nullptr; ++item) {
+    if (item->uCommand == 0)
+      vAddMenuPopup(item->pszText);
+    else
       vAddMenuItem(item->pszText, item->uCommand);
-    }
   }
   vSetAboutText(g_pszAboutTitle, g_pszAboutText);
   if (!fCreate("Tarvenix", "TarvenixClass", TRUE)) return FALSE;

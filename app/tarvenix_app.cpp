@@ -18,9 +18,6 @@ void vOnSigTerm(int iSignal) {
 
 namespace {
 
-// String resource 100 of the program.
-const char kOleInitFailed[] = "OLE の初期化に失敗しました。OLE ライブラリのバージョンが正しいことを確認してください。";
-
 // Restart-manager support: restart only (no recovery, no autosave).
 const unsigned int kRestartOnly = 1;
 

@@ -1,43 +1,38 @@
-// The string table, menu 128 and About dialog 100 of Tarvenix as data compiled into the program.
+// The string table, menu 128 and About dialog 100 of Tarvenix as data compiled into the program,
+// from the one list of its texts (res/resource_texts.h).
 #include "res/resource.h"
 
-#include <cstring>
+#include <iterator>
+
+#include "platform/string_table.h"
+#include "res/resource_texts.h"
+
+// Each table takes one kind of entry of the list; the other kinds expand to nothing.
+#define TX_RES_SKIP(...)
+#define TX_RES_STRING_ENTRY(id, text) {id, text},
+#define TX_RES_POPUP_ENTRY(text) {text, 0},
+#define TX_RES_MENUITEM_ENTRY(text, command) {text, command},
+#define TX_RES_ABOUT_ENTRY(title, text, button) {title, text},
 
 namespace {
 
-struct CResString {
-  unsigned int uId;
+const platform::CStringResource g_resStrings[] = {
+    TX_RES_TEXTS(TX_RES_STRING_ENTRY, TX_RES_SKIP, TX_RES_SKIP, TX_RES_SKIP, TX_RES_SKIP)};
+
+struct CResAbout {
+  const char* pszTitle;
   const char* pszText;
 };
-
-const CResString g_resStrings[] = {
-    {IDP_OLE_INIT_FAILED, "OLE の初期化に失敗しました。OLE ライブラリのバージョンが正しいことを確認してください。"},
-    {IDR_MAINFRAME, "Tarvenix"},
-    {IDS_MESSAGE_BASE + 0, "終了しますか?"},
-    {AFX_IDS_APP_TITLE, "Tarvenix"},
-};
-
-const CResMenuItem g_resFileMenu[] = {{"アプリケーションの終了(&X)", ID_APP_EXIT}, {nullptr, 0}};
-const CResMenuItem g_resHelpMenu[] = {{"バージョン情報 Tarvenix(&A)...", ID_APP_ABOUT}, {nullptr, 0}};
+const CResAbout g_resAbout[] = {TX_RES_TEXTS(TX_RES_SKIP, TX_RES_SKIP, TX_RES_SKIP, TX_RES_ABOUT_ENTRY, TX_RES_SKIP)};
 
 }  // namespace
 
-const CResMenuPopup g_resMainMenu[] = {
-    {"ファイル(&F)", g_resFileMenu}, {"ヘルプ(&H)", g_resHelpMenu}, {nullptr, nullptr}};
+const CResMenuItem g_resMainMenu[] = {
+    TX_RES_TEXTS(TX_RES_SKIP, TX_RES_POPUP_ENTRY, TX_RES_MENUITEM_ENTRY, TX_RES_SKIP, TX_RES_SKIP){nullptr, 0}};
 
-const char* const g_pszAboutTitle = "バージョン情報 Tarvenix";
-const char* const g_pszAboutText = "Tarvenix, Version 1.0";
+const char* const g_pszAboutTitle = g_resAbout[0].pszTitle;
+const char* const g_pszAboutText = g_resAbout[0].pszText;
 
 int iLoadResString(unsigned int uId, char* pBuffer, int iBufferMax) {
-  if (pBuffer == nullptr || iBufferMax <= 0) return 0;
-  for (const CResString& entry : g_resStrings) {
-    if (entry.uId != uId) continue;
-    size_t uLength = std::strlen(entry.pszText);
-    if (uLength > static_cast<size_t>(iBufferMax - 1)) uLength = static_cast<size_t>(iBufferMax - 1);
-    std::memcpy(pBuffer, entry.pszText, uLength);
-    pBuffer[uLength] = '\0';
-    return static_cast<int>(uLength);
-  }
-  pBuffer[0] = '\0';
-  return 0;
+  return platform::iLoadString(uId, pBuffer, iBufferMax, g_resStrings, std::size(g_resStrings));
 }
