@@ -145,6 +145,7 @@ BOOL CTarvenixApp::fLoadSetting() {
     return FALSE;
   }
   m_iDetectPos = pos;
+  m_Optional.vLoad(m_Setting, m_SysLog, m_strDir);
 
   m_SysLog.fWrite(LOG_ALL, "CTarvenixApp::fLoadSetting() load OK\n");
   return TRUE;

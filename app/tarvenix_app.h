@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/optional_settings.h"
 #include "app/setting_file.h"
 #include "app/tarvenix_cmd_line.h"
 #include "common/log_file.h"
@@ -56,6 +57,9 @@ class CTarvenixApp : public platform::CApplication {
   int m_iDetectSize;
   int m_iDetectInterval;
   int m_iDetectPos;
+
+  // The keys an operator adds for the optional features, read after the others.
+  COptionalSettings m_Optional;
 
   std::string m_strUrl;  // the address after the flag "URL"; empty without one
   // The receiver of tarvctl's signals; constructed before the logs and destroyed after them, its
