@@ -68,8 +68,6 @@ BOOL CMainFrame::fLoadFrame() {
   vSetAboutText(g_pszAboutTitle, g_pszAboutText);
   if (!fCreate("Tarvenix", "TarvenixClass", TRUE)) return FALSE;
   vShow();
-  // The detect-mouse hook posts its exit notice to the view's window, which exists from here on.
-  m_pView->vInstallHooks();
   return TRUE;
 }
 
@@ -80,8 +78,7 @@ int CMainFrame::OnCreate() {
     return -1;
   }
   if (!m_pView->fCreate(*this, m_bHardwareAcceleration)) {
-    delete m_pView;
-    m_pView = nullptr;
+    m_pView = nullptr;  // a view that could not be created has deleted itself
     fPostClose();
     return -1;
   }

@@ -46,7 +46,7 @@ class CFrameWindow {
   // bMainWindow: its destruction ends the message loop, and the end-of-session signals are
   // delivered to it. False when the window or OnCreate failed.
   BOOL fCreate(const char* pszTitle, const char* pszClassName, BOOL bMainWindow = TRUE);
-  BOOL fIsWindow() const { return m_pImpl != nullptr; }
+  BOOL fIsWindow() const;
   HWINDOW hGetWindow() const;
 
   // Places the child window (platform/html_view.h makes one) so it fills the client area below
@@ -104,23 +104,19 @@ class CFrameWindow {
   // FRAME_CMD_ABOUT shows the About dialog.
   virtual BOOL OnCommand(unsigned int uCommand) { return FALSE; }
 
- public:
-  // Entry points of the native window's events; not for the program's own use.
-  struct CImpl;
-  void vDispatchClose();
-  void vDispatchEndSession();
-  void vDispatchTimer(unsigned int uId);
-  void vDispatchCommand(unsigned int uCommand);
-  void vDispatchSetFocus();
-
  private:
-  CImpl* m_pImpl;
+  // The backend's state; its window procedure or signal handlers call the handlers above through
+  // it. The liveness outlives the window: work posted from other threads checks it on the UI
+  // thread, and it is made once, with the object, so that other threads only ever copy it.
+  struct CImpl;
+  friend struct CImpl;
+  struct CLiveness;
+  std::unique_ptr<CImpl> m_pImpl;
+  const std::shared_ptr<CLiveness> m_pLiveness;
   struct CMenuDef;
   std::unique_ptr<CMenuDef> m_pMenu;
   std::string m_strAboutTitle;
   std::string m_strAboutText;
-  // Liveness seen by work posted from other threads.
-  std::shared_ptr<CFrameWindow*> m_pAlive;
 };
 
 }  // namespace platform

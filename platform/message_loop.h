@@ -31,4 +31,22 @@ BOOL fPostToUiThread(std::function<void()> fn);
 // True on the thread that called fInitMessageLoop.
 BOOL fIsUiThread();
 
+// A step that every message of the UI thread's loop passes before it is translated and
+// dispatched, as the framework's pre-translation does: the page view decides its mouse input
+// there and hands keys to the engine's own accelerator translation (Windows: pMessage is the
+// MSG that GetMessage returned; TRUE: handled, the message goes no further). Filters are asked
+// in the order they were added, until one handles the message. Linux: the toolkit dispatches
+// its events itself and every view filters its input in its own handlers, so no filter is
+// ever asked.
+class CMessageFilter {
+ public:
+  virtual ~CMessageFilter() = default;
+  virtual BOOL fPreTranslateMessage(void* pMessage) = 0;
+};
+
+// Adds the filter to the UI thread's loop (UI thread only); it must be removed before it is
+// destroyed. False when it is there already or the loop is not prepared.
+BOOL fAddMessageFilter(CMessageFilter* pFilter);
+void vRemoveMessageFilter(CMessageFilter* pFilter);
+
 }  // namespace platform

@@ -18,16 +18,19 @@ CChildView::CChildView(const CViewSettings& settings, CSystemLog& sysLog, CLogFi
 CChildView::~CChildView() { m_sysLog.fWrite(LOG_ALL, "CChildView::~CChildView() destruct\n"); }
 
 BOOL CChildView::fCreate(platform::CFrameWindow& frame, BOOL bHardwareAcceleration) {
-  if (!platform::CHtmlView::fCreate(frame, bHardwareAcceleration)) return FALSE;
-  vSetNoticeAtom(TXDETECT_NOTICE_ATOM);
-  return TRUE;
+  return platform::CHtmlView::fCreate(frame, bHardwareAcceleration);
 }
 
-void CChildView::vInstallHooks() {
-  if (m_bHooksInstalled) return;
+void CChildView::PreCreateWindow(platform::CWindowStyles& styles) { m_policy.vPreCreateWindow(styles); }
+
+// The hooks go in as soon as the view's window exists: the detect-mouse hook posts its exit
+// notice to it, and the page the frame asks for next is already watched.
+int CChildView::OnCreate() {
+  vSetNoticeAtom(TXDETECT_NOTICE_ATOM);
   CHookLibraries hooks(pGetNoticeTarget());
   m_policy.vInstallHooks(hooks);
   m_bHooksInstalled = TRUE;
+  return 0;
 }
 
 void CChildView::vNavigateInit(const std::string& strUrl) { m_tracker.vNavigateInit(strUrl); }
@@ -55,11 +58,17 @@ void CChildView::OnWindowClosingCustum(BOOL bIsChildWindow, BOOL* pbCancel) {
   m_policy.vWindowClosing(pbCancel, m_frame);
 }
 
-void CChildView::NewWindow2(BOOL* pbCancel) { m_policy.vNewWindow2(pbCancel); }
+void CChildView::OnNewWindow2(void** ppDispatch, BOOL* pbCancel) { m_policy.vNewWindow2(pbCancel); }
+
+BOOL CChildView::OnAmbientProperty(int32_t iDispId, int32_t& iValue) { return fGetAmbientProperty(iDispId, iValue); }
+
+void CChildView::vRefreshDownloadControl() { vRefreshAmbientProperty(AMBIENT_DLCONTROL); }
 
 void CChildView::OnGetHostInfo(platform::CHostInfo& info) { m_policy.vGetHostInfo(info); }
 
 BOOL CChildView::PreTranslateMouse(platform::MouseMessage eMessage) { return m_policy.fPreTranslateMouse(eMessage); }
+
+BOOL CChildView::OnSysCommand(uint32_t uCode) { return m_policy.fDropSysCommand(uCode); }
 
 void CChildView::OnNotice(uint32_t uMessage) {
   if (uMessage == TXDETECT_NOTICE_MESSAGE) m_policy.vExitNotice(m_frame);

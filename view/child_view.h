@@ -8,7 +8,7 @@
 #include "view/html_view_custum.h"
 #include "view/input_policy.h"
 #include "view/navigation_tracker.h"
-#include "view/touch_gesture_window.h"
+#include "view/page_gesture_window.h"
 #include "view/view_settings.h"
 
 namespace platform {
@@ -17,9 +17,10 @@ class CFrameWindow;
 
 // The main frame's only child. Created with new by the frame and deleted with its window. The
 // navigation events go to the tracker, the inputs and window requests to the input policy; the
-// hook libraries are installed once the view is on screen and removed when it is destroyed. The
-// touch gesture filter is set up by the first size change after the engine exists (when a gesture
-// setting is on) and removed first at destruction.
+// hook libraries are installed when the view is created, before any page is asked for, and
+// removed when it is destroyed. The touch gesture filter is set up by the first size change after
+// the engine's document window exists (when a gesture setting is on) and removed first at
+// destruction.
 // The settings, the logs and the frame must outlive the view. UI thread only.
 class CChildView : public CHtmlViewCustum, private CNavigationHost {
  public:
@@ -27,10 +28,8 @@ class CChildView : public CHtmlViewCustum, private CNavigationHost {
   ~CChildView() override;
 
   // Creates the view and its engine inside the frame (bHardwareAcceleration: the GPU switch).
+  // False when it could not be created: the view has deleted itself then.
   BOOL fCreate(platform::CFrameWindow& frame, BOOL bHardwareAcceleration);
-  // Installs the three hook libraries; call once the view is on screen (the detect-mouse hook
-  // needs the window it posts its exit notice to).
-  void vInstallHooks();
 
   // Arms the tracker for the navigation the frame starts next.
   void vNavigateInit(const std::string& strUrl);
@@ -46,23 +45,28 @@ class CChildView : public CHtmlViewCustum, private CNavigationHost {
   void OnNavigateErrorCustum(CFrameId id, const std::string& strUrl, const std::string& strFrameName, uint32_t uStatus,
                              BOOL* pbCancel) override;
   void OnWindowClosingCustum(BOOL bIsChildWindow, BOOL* pbCancel) override;
-  void NewWindow2(BOOL* pbCancel) override;
+  void OnNewWindow2(void** ppDispatch, BOOL* pbCancel) override;
+  // The page's status text is not passed to the frame.
+  void OnStatusTextChange(const std::string& strText) override {}
+  void PreCreateWindow(platform::CWindowStyles& styles) override;
+  int OnCreate() override;
+  BOOL OnAmbientProperty(int32_t iDispId, int32_t& iValue) override;
   void OnGetHostInfo(platform::CHostInfo& info) override;
   BOOL PreTranslateMouse(platform::MouseMessage eMessage) override;
+  BOOL OnSysCommand(uint32_t uCode) override;
   void OnNotice(uint32_t uMessage) override;
   void OnSize() override;
   void OnDestroy() override;
   void PostNcDestroy() override;
 
  private:
-  // The engine reads its kiosk set-up once, at creation; there is nothing to read again.
-  void vRefreshDownloadControl() override {}
+  void vRefreshDownloadControl() override;
 
   CSystemLog& m_sysLog;
   CViewFrame& m_frame;
   CNavigationTracker m_tracker;
   CInputPolicy m_policy;
   CGestureFilter m_gestureFilter;
-  CTouchGestureWindow m_gestureWindow;
+  CPageGestureWindow m_gestureWindow;
   BOOL m_bHooksInstalled;
 };

@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 #include <signal.h>
 
+#include <atomic>
 #include <map>
 #include <new>
 #include <vector>
@@ -23,6 +24,10 @@ struct CFrameWindow::CMenuDef {
   std::vector<CPopup> popups;
 };
 
+struct CFrameWindow::CLiveness {
+  std::atomic<CFrameWindow*> pFrame{nullptr};  // the frame while its window exists
+};
+
 struct CFrameWindow::CImpl {
   GtkWidget* pWindow = nullptr;
   GtkWidget* pBox = nullptr;
@@ -32,6 +37,17 @@ struct CFrameWindow::CImpl {
   std::vector<guint> signalSources;
   BOOL bMainWindow = FALSE;
   BOOL bDestroying = FALSE;
+
+  // The window's signals and sources, each with the frame as its data, and the frame's handlers
+  // as they are reached from them (none while the window is being destroyed).
+  static gboolean fOnDeleteEvent(GtkWidget*, GdkEvent*, gpointer pData);
+  static gboolean fOnFocusIn(GtkWidget*, GdkEvent*, gpointer pData);
+  static gboolean fOnTimer(gpointer pData);
+  static gboolean fOnSessionSignal(gpointer pData);
+  static void vOnMenuActivate(GtkMenuItem*, gpointer pData);
+  static BOOL fLive(CFrameWindow* pFrame) { return pFrame->m_pImpl && !pFrame->m_pImpl->bDestroying; }
+  static void vClose(CFrameWindow* pFrame);
+  static void vCommand(CFrameWindow* pFrame, unsigned int uCommand);
 };
 
 namespace {
@@ -60,38 +76,12 @@ std::string strMenuLabel(const std::string& strText) {
   return strLabel;
 }
 
-gboolean fOnDeleteEvent(GtkWidget*, GdkEvent*, gpointer pData) {
-  static_cast<CFrameWindow*>(pData)->vDispatchClose();
-  return TRUE;  // the frame decides about destruction itself
-}
-
 gboolean fOnKeyPress(GtkWidget*, GdkEventKey* pEvent, gpointer) {
   // F10 would open the menu bar (gtk-menu-bar-accel); the keyboard never opens the menu.
   return pEvent->keyval == GDK_KEY_F10 ? TRUE : FALSE;
 }
 
-gboolean fOnFocusIn(GtkWidget*, GdkEvent*, gpointer pData) {
-  static_cast<CFrameWindow*>(pData)->vDispatchSetFocus();
-  return FALSE;
-}
-
-gboolean fOnTimer(gpointer pData) {
-  auto* pTimer = static_cast<CTimerData*>(pData);
-  pTimer->pFrame->vDispatchTimer(pTimer->uId);
-  return G_SOURCE_CONTINUE;  // a timer killed in OnTimer is destroyed already
-}
-
 void vDeleteTimer(gpointer pData) { delete static_cast<CTimerData*>(pData); }
-
-gboolean fOnSessionSignal(gpointer pData) {
-  static_cast<CFrameWindow*>(pData)->vDispatchEndSession();
-  return G_SOURCE_CONTINUE;
-}
-
-void vOnMenuActivate(GtkMenuItem*, gpointer pData) {
-  auto* pCommand = static_cast<CCommandData*>(pData);
-  pCommand->pFrame->vDispatchCommand(pCommand->uCommand);
-}
 
 void vDeleteCommand(gpointer pData, GClosure*) { delete static_cast<CCommandData*>(pData); }
 
@@ -130,7 +120,48 @@ void vRaiseOwnedWindows(GtkWidget* pFrame) {
 
 }  // namespace
 
-CFrameWindow::CFrameWindow() : m_pImpl(nullptr), m_pMenu(new CMenuDef) {}
+gboolean CFrameWindow::CImpl::fOnDeleteEvent(GtkWidget*, GdkEvent*, gpointer pData) {
+  vClose(static_cast<CFrameWindow*>(pData));
+  return TRUE;  // the frame decides about destruction itself
+}
+
+gboolean CFrameWindow::CImpl::fOnFocusIn(GtkWidget*, GdkEvent*, gpointer pData) {
+  auto* pFrame = static_cast<CFrameWindow*>(pData);
+  if (fLive(pFrame)) pFrame->OnSetFocus();
+  return FALSE;
+}
+
+gboolean CFrameWindow::CImpl::fOnTimer(gpointer pData) {
+  auto* pTimer = static_cast<CTimerData*>(pData);
+  if (fLive(pTimer->pFrame)) pTimer->pFrame->OnTimer(pTimer->uId);
+  return G_SOURCE_CONTINUE;  // a timer killed in OnTimer is destroyed already
+}
+
+gboolean CFrameWindow::CImpl::fOnSessionSignal(gpointer pData) {
+  auto* pFrame = static_cast<CFrameWindow*>(pData);
+  if (fLive(pFrame)) pFrame->OnEndSession(TRUE);
+  return G_SOURCE_CONTINUE;
+}
+
+void CFrameWindow::CImpl::vOnMenuActivate(GtkMenuItem*, gpointer pData) {
+  auto* pCommand = static_cast<CCommandData*>(pData);
+  vCommand(pCommand->pFrame, pCommand->uCommand);
+}
+
+void CFrameWindow::CImpl::vClose(CFrameWindow* pFrame) {
+  if (fLive(pFrame)) pFrame->OnClose();
+}
+
+void CFrameWindow::CImpl::vCommand(CFrameWindow* pFrame, unsigned int uCommand) {
+  if (!fLive(pFrame)) return;
+  if (pFrame->OnCommand(uCommand)) return;
+  if (uCommand == FRAME_CMD_EXIT)
+    pFrame->OnClose();
+  else if (uCommand == FRAME_CMD_ABOUT)
+    pFrame->vShowAboutDialog();
+}
+
+CFrameWindow::CFrameWindow() : m_pLiveness(std::make_shared<CLiveness>()), m_pMenu(new CMenuDef) {}
 
 CFrameWindow::~CFrameWindow() {
   if (m_pImpl != nullptr) vDestroyWindow();
@@ -150,10 +181,10 @@ void CFrameWindow::vSetAboutText(const char* pszTitle, const char* pszText) {
 
 BOOL CFrameWindow::fCreate(const char* pszTitle, const char* pszClassName, BOOL bMainWindow) {
   if (m_pImpl != nullptr || !fIsUiThread()) return FALSE;
-  m_pImpl = new (std::nothrow) CImpl;
+  m_pImpl.reset(new (std::nothrow) CImpl);
   if (m_pImpl == nullptr) return FALSE;
   m_pImpl->bMainWindow = bMainWindow;
-  m_pAlive = std::make_shared<CFrameWindow*>(this);
+  m_pLiveness->pFrame = this;
 
   GtkWidget* pWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   m_pImpl->pWindow = pWindow;
@@ -165,9 +196,9 @@ BOOL CFrameWindow::fCreate(const char* pszTitle, const char* pszClassName, BOOL 
     gtk_window_set_role(GTK_WINDOW(pWindow), pszClassName);
   }
   gtk_window_set_default_size(GTK_WINDOW(pWindow), 800, 600);
-  g_signal_connect(pWindow, "delete-event", G_CALLBACK(fOnDeleteEvent), this);
+  g_signal_connect(pWindow, "delete-event", G_CALLBACK(CImpl::fOnDeleteEvent), this);
   g_signal_connect(pWindow, "key-press-event", G_CALLBACK(fOnKeyPress), this);
-  g_signal_connect(pWindow, "focus-in-event", G_CALLBACK(fOnFocusIn), this);
+  g_signal_connect(pWindow, "focus-in-event", G_CALLBACK(CImpl::fOnFocusIn), this);
 
   m_pImpl->pBox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_container_add(GTK_CONTAINER(pWindow), m_pImpl->pBox);
@@ -178,8 +209,8 @@ BOOL CFrameWindow::fCreate(const char* pszTitle, const char* pszClassName, BOOL 
       GtkWidget* pMenu = gtk_menu_new();
       for (const auto& item : popup.items) {
         GtkWidget* pItem = gtk_menu_item_new_with_label(strMenuLabel(item.first).c_str());
-        g_signal_connect_data(pItem, "activate", G_CALLBACK(vOnMenuActivate), new CCommandData{this, item.second},
-                              vDeleteCommand, GConnectFlags(0));
+        g_signal_connect_data(pItem, "activate", G_CALLBACK(CImpl::vOnMenuActivate),
+                              new CCommandData{this, item.second}, vDeleteCommand, GConnectFlags(0));
         gtk_menu_shell_append(GTK_MENU_SHELL(pMenu), pItem);
       }
       gtk_menu_item_set_submenu(GTK_MENU_ITEM(pTop), pMenu);
@@ -193,7 +224,7 @@ BOOL CFrameWindow::fCreate(const char* pszTitle, const char* pszClassName, BOOL 
 
   if (bMainWindow) {
     for (int iSignal : {SIGTERM, SIGHUP, SIGINT})
-      m_pImpl->signalSources.push_back(g_unix_signal_add(iSignal, fOnSessionSignal, this));
+      m_pImpl->signalSources.push_back(g_unix_signal_add(iSignal, CImpl::fOnSessionSignal, this));
   }
 
   if (OnCreate() == -1) {
@@ -202,6 +233,8 @@ BOOL CFrameWindow::fCreate(const char* pszTitle, const char* pszClassName, BOOL 
   }
   return TRUE;
 }
+
+BOOL CFrameWindow::fIsWindow() const { return m_pImpl != nullptr; }
 
 HWINDOW CFrameWindow::hGetWindow() const { return m_pImpl ? m_pImpl->pWindow : nullptr; }
 
@@ -285,7 +318,7 @@ unsigned int CFrameWindow::uSetTimer(unsigned int uId, unsigned int uElapseMs) {
   fKillTimer(uId);
   auto* pData = new (std::nothrow) CTimerData{this, uId};
   if (pData == nullptr) return 0;
-  guint uSource = g_timeout_add_full(G_PRIORITY_DEFAULT, uElapseMs, fOnTimer, pData, vDeleteTimer);
+  guint uSource = g_timeout_add_full(G_PRIORITY_DEFAULT, uElapseMs, CImpl::fOnTimer, pData, vDeleteTimer);
   if (uSource == 0) return 0;
   m_pImpl->timers[uId] = uSource;
   return uId;
@@ -301,10 +334,12 @@ BOOL CFrameWindow::fKillTimer(unsigned int uId) {
 }
 
 BOOL CFrameWindow::fPostClose() {
-  std::weak_ptr<CFrameWindow*> pAlive = m_pAlive;
-  if (pAlive.expired()) return FALSE;
-  return fPostToUiThread([pAlive]() {
-    if (auto p = pAlive.lock()) (*p)->vDispatchClose();
+  // Other threads copy the liveness and read it, never change it; the UI thread changes it only
+  // as the window comes and goes, and looks again when the close arrives.
+  std::shared_ptr<CLiveness> pLiveness = m_pLiveness;
+  if (pLiveness->pFrame.load() == nullptr) return FALSE;
+  return fPostToUiThread([pLiveness]() {
+    if (CFrameWindow* pFrame = pLiveness->pFrame.load()) CImpl::vClose(pFrame);
   });
 }
 
@@ -318,9 +353,8 @@ void CFrameWindow::vDestroyWindow() {
   OnDestroy();
   gtk_widget_destroy(m_pImpl->pWindow);  // destroys the child with it
   BOOL bMainWindow = m_pImpl->bMainWindow;
-  delete m_pImpl;
-  m_pImpl = nullptr;
-  m_pAlive.reset();
+  m_pImpl.reset();
+  m_pLiveness->pFrame = nullptr;
   PostNcDestroy();  // may delete this
   if (bMainWindow) vQuitMessageLoop(0);
 }
@@ -346,31 +380,6 @@ void CFrameWindow::vShowAboutDialog() {
 
 void CFrameWindow::OnSetFocus() {
   if (m_pImpl && m_pImpl->pChild) gtk_widget_grab_focus(m_pImpl->pChild);
-}
-
-void CFrameWindow::vDispatchClose() {
-  if (m_pImpl && !m_pImpl->bDestroying) OnClose();
-}
-
-void CFrameWindow::vDispatchEndSession() {
-  if (m_pImpl && !m_pImpl->bDestroying) OnEndSession(TRUE);
-}
-
-void CFrameWindow::vDispatchTimer(unsigned int uId) {
-  if (m_pImpl && !m_pImpl->bDestroying) OnTimer(uId);
-}
-
-void CFrameWindow::vDispatchCommand(unsigned int uCommand) {
-  if (m_pImpl == nullptr || m_pImpl->bDestroying) return;
-  if (OnCommand(uCommand)) return;
-  if (uCommand == FRAME_CMD_EXIT)
-    OnClose();
-  else if (uCommand == FRAME_CMD_ABOUT)
-    vShowAboutDialog();
-}
-
-void CFrameWindow::vDispatchSetFocus() {
-  if (m_pImpl && !m_pImpl->bDestroying) OnSetFocus();
 }
 
 }  // namespace platform

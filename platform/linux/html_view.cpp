@@ -33,6 +33,29 @@ struct CHtmlView::CImpl {
   guint uNoticeSource = 0;
   int iXiOpcode = -1;       // the XInput extension's major opcode on GDK's display
   BOOL bRawFilter = FALSE;  // the right-button filter is installed
+
+  // The engine's signals, each with the view as its data. A handler may destroy the view (a
+  // close, for example): after every call into the view, m_pImpl says whether it still exists.
+  static void vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent eEvent, gpointer pData);
+  static gboolean fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* pError, gpointer pData);
+  static void vOnClose(WebKitWebView*, gpointer pData);
+  static GtkWidget* pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction*, gpointer pData);
+  static gboolean fOnUserMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pData);
+  static GdkFilterReturn eOnRawButton(GdkXEvent* pXEvent, GdkEvent*, gpointer pData);
+  static gboolean fOnButton(GtkWidget*, GdkEventButton* pEvent, gpointer pData);
+  static gboolean fOnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer pData);
+  static gboolean fOnScroll(GtkWidget*, GdkEventScroll*, gpointer pData);
+  static void vOnSizeAllocate(GtkWidget*, GdkRectangle*, gpointer pData);
+  static gboolean fOnNoticeConnection(gint, GIOCondition, gpointer pData);
+  static void vOnDestroy(GtkWidget* pWidget, gpointer pData);
+
+  // Entry points into the view's handlers.
+  static void vBeforeNavigate2(CHtmlView* pView, uintptr_t uFrameId, const std::string& strUrl, BOOL* pbCancel);
+  static BOOL fMouse(CHtmlView* pView, MouseMessage eMessage);
+
+  BOOL fOpenNotices(GtkWidget* pWidget);
+  void vCloseNotices();
+  void vRemoveRawFilter(CHtmlView* pView);
 };
 
 namespace {
@@ -75,96 +98,6 @@ std::string strUri(WebKitWebView* pWebView) {
   return pszUri ? pszUri : "";
 }
 
-void vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent eEvent, gpointer pData) {
-  CHtmlView* pView = pViewOf(pData);
-  CHtmlView::CImpl* pImpl = pView->m_pImpl;
-  uintptr_t uMain = pView->uMainFrameId();
-  switch (eEvent) {
-    case WEBKIT_LOAD_STARTED: {
-      pImpl->bFailed = FALSE;
-      // The load of the program's latest Navigate2, announced when it was asked for. The engine
-      // may still name the page before it here, so it is not told apart by its address.
-      if (!pImpl->announced.empty()) {
-        pImpl->announced.clear();
-        break;
-      }
-      BOOL bCancel = FALSE;
-      pView->vDispatchBeforeNavigate2(uMain, strUri(pWebView), &bCancel);
-      if (bCancel && pView->m_pImpl != nullptr) {
-        pImpl->bStoppedByHandler = TRUE;
-        webkit_web_view_stop_loading(pWebView);
-      }
-      break;
-    }
-    case WEBKIT_LOAD_COMMITTED:
-      if (pImpl->announced.empty()) pView->vDispatchNavigateComplete2(uMain, strUri(pWebView));
-      break;
-    case WEBKIT_LOAD_FINISHED:
-      // The page that a Navigate2 replaces may still finish before the new load starts.
-      if (!pImpl->announced.empty()) break;
-      if (!pImpl->bFailed) pView->vDispatchDocumentComplete(uMain, strUri(pWebView));
-      pImpl->bFailed = FALSE;
-      break;
-    default: break;
-  }
-}
-
-gboolean fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* pError, gpointer pData) {
-  CHtmlView* pView = pViewOf(pData);
-  CHtmlView::CImpl* pImpl = pView->m_pImpl;
-  pImpl->bFailed = TRUE;
-  // A load that fails before it starts ends its announcement; a page being replaced fails unseen.
-  std::string strFailed = pszUri ? pszUri : "";
-  auto it = std::find(pImpl->announced.begin(), pImpl->announced.end(), strFailed);
-  if (it != pImpl->announced.end())
-    pImpl->announced.erase(pImpl->announced.begin(), it + 1);
-  else if (!pImpl->announced.empty())
-    return TRUE;
-  if (pImpl->bStoppedByHandler) {
-    pImpl->bStoppedByHandler = FALSE;
-    return TRUE;
-  }
-  // A load given up for another navigation, or a response turned away by the download rule,
-  // is no failure of the page.
-  if (g_error_matches(pError, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
-      g_error_matches(pError, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
-    return TRUE;
-  BOOL bCancel = FALSE;
-  pView->vDispatchNavigateError(pView->uMainFrameId(), pszUri ? pszUri : "", static_cast<uint32_t>(pError->code),
-                                &bCancel);
-  return bCancel ? TRUE : FALSE;  // TRUE: handled, the engine shows no error page
-}
-
-gboolean fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType, gpointer) {
-  if (eType != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
-  auto* pResponse = WEBKIT_RESPONSE_POLICY_DECISION(pDecision);
-  if (webkit_response_policy_decision_is_mime_type_supported(pResponse)) return FALSE;
-  webkit_policy_decision_ignore(pDecision);  // nothing is downloaded
-  return TRUE;
-}
-
-void vOnClose(WebKitWebView*, gpointer pData) {
-  BOOL bCancel = FALSE;
-  pViewOf(pData)->vDispatchWindowClosing(&bCancel);
-}
-
-// A pop-up allowed by NewWindow2: a window of its own, gone when its page closes it.
-GtkWidget* pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction*, gpointer pData) {
-  BOOL bCancel = FALSE;
-  pViewOf(pData)->vDispatchNewWindow2(&bCancel);
-  if (bCancel) return nullptr;
-  GtkWidget* pPopup = webkit_web_view_new_with_related_view(pWebView);
-  GtkWidget* pWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_default_size(GTK_WINDOW(pWindow), 800, 600);
-  gtk_container_add(GTK_CONTAINER(pWindow), pPopup);
-  g_signal_connect(pPopup, "ready-to-show",
-                   G_CALLBACK(+[](WebKitWebView* p, gpointer pWin) { gtk_widget_show_all(GTK_WIDGET(pWin)); }),
-                   pWindow);
-  g_signal_connect(pPopup, "close",
-                   G_CALLBACK(+[](WebKitWebView*, gpointer pWin) { gtk_widget_destroy(GTK_WIDGET(pWin)); }), pWindow);
-  return pPopup;
-}
-
 // No dialogs of the engine's own: each request is refused quietly.
 gboolean fOnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* pRequest, gpointer) {
   webkit_authentication_request_cancel(pRequest);
@@ -180,38 +113,22 @@ gboolean fOnFileChooser(WebKitWebView*, WebKitFileChooserRequest* pRequest, gpoi
   return TRUE;
 }
 
-gboolean fOnUserMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pData) {
-  const char* pszName = webkit_user_message_get_name(pMessage);
-  GVariant* pParams = webkit_user_message_get_parameters(pMessage);
-  if (pszName == nullptr || pParams == nullptr || !g_variant_is_of_type(pParams, G_VARIANT_TYPE("(ts)"))) return FALSE;
-  guint64 uFrame = 0;
-  const char* pszUri = nullptr;
-  g_variant_get(pParams, "(t&s)", &uFrame, &pszUri);
-  CHtmlView* pView = pViewOf(pData);
-  uintptr_t uFrameId = static_cast<uintptr_t>(uFrame);
-  if (g_strcmp0(pszName, HTML_MSG_WINDOW_CLOSE) == 0) {
-    BOOL bCancel = FALSE;
-    pView->vDispatchWindowClosing(&bCancel);
-  } else if (g_strcmp0(pszName, HTML_MSG_FRAME_COMMITTED) == 0) {
-    BOOL bCancel = FALSE;
-    pView->vDispatchBeforeNavigate2(uFrameId, pszUri, &bCancel);
-    if (pView->m_pImpl != nullptr) pView->vDispatchNavigateComplete2(uFrameId, pszUri);
-  } else if (g_strcmp0(pszName, HTML_MSG_FRAME_LOADED) == 0) {
-    pView->vDispatchDocumentComplete(uFrameId, pszUri);
-  } else {
-    return FALSE;
-  }
+gboolean fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType, gpointer) {
+  if (eType != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
+  auto* pResponse = WEBKIT_RESPONSE_POLICY_DECISION(pDecision);
+  if (webkit_response_policy_decision_is_mime_type_supported(pResponse)) return FALSE;
+  webkit_policy_decision_ignore(pDecision);  // nothing is downloaded
   return TRUE;
 }
 
 // Right-button presses are decided before GDK sees them, in an event filter installed when the
 // view is created: the mouse hook library, installed later, holds them back in a filter of its
 // own, so GTK's button signal would never carry them and the refusal would not be logged.
-BOOL fRightPressOverView(CHtmlView::CImpl* pImpl, XEvent* pEvent) {
+BOOL fRightPressOverView(GtkWidget* pWebView, int iXiOpcode, XEvent* pEvent) {
   Window window = 0;
   double dX = 0, dY = 0;
-  if (pEvent->type == GenericEvent && pEvent->xcookie.extension == pImpl->iXiOpcode &&
-      pEvent->xcookie.data != nullptr && pEvent->xcookie.evtype == XI_ButtonPress) {
+  if (pEvent->type == GenericEvent && pEvent->xcookie.extension == iXiOpcode && pEvent->xcookie.data != nullptr &&
+      pEvent->xcookie.evtype == XI_ButtonPress) {
     const XIDeviceEvent* pDevice = static_cast<const XIDeviceEvent*>(pEvent->xcookie.data);
     if (pDevice->detail != 3 || (pDevice->flags & XIPointerEmulated)) return FALSE;
     window = pDevice->event;
@@ -224,7 +141,6 @@ BOOL fRightPressOverView(CHtmlView::CImpl* pImpl, XEvent* pEvent) {
   } else {
     return FALSE;
   }
-  GtkWidget* pWebView = pImpl->pWebView;
   if (!gtk_widget_get_realized(pWebView) || !gtk_widget_get_visible(pWebView)) return FALSE;
   GdkWindow* pTarget = gdk_x11_window_lookup_for_display(gdk_display_get_default(), window);
   if (pTarget == nullptr) return FALSE;
@@ -250,20 +166,142 @@ BOOL fRightPressOverView(CHtmlView::CImpl* pImpl, XEvent* pEvent) {
   return dX >= 0 && dY >= 0 && dX < allocation.width && dY < allocation.height;
 }
 
-GdkFilterReturn eOnRawButton(GdkXEvent* pXEvent, GdkEvent*, gpointer pData) {
+}  // namespace
+
+void CHtmlView::CImpl::vBeforeNavigate2(CHtmlView* pView, uintptr_t uFrameId, const std::string& strUrl,
+                                        BOOL* pbCancel) {
+  if (pView->m_pImpl == nullptr) return;
+  std::vector<unsigned char> postedData;
+  pView->BeforeNavigate2(uFrameId, strUrl, 0, std::string(), postedData, std::string(), pbCancel);
+}
+
+BOOL CHtmlView::CImpl::fMouse(CHtmlView* pView, MouseMessage eMessage) {
+  if (pView->m_pImpl == nullptr || eMessage == MOUSEMSG_OTHER) return FALSE;
+  return pView->PreTranslateMouse(eMessage);
+}
+
+void CHtmlView::CImpl::vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent eEvent, gpointer pData) {
   CHtmlView* pView = pViewOf(pData);
-  if (pView->m_pImpl == nullptr || !fRightPressOverView(pView->m_pImpl, static_cast<XEvent*>(pXEvent)))
+  CImpl* pImpl = pView->m_pImpl.get();
+  uintptr_t uMain = pView->uMainFrameId();
+  switch (eEvent) {
+    case WEBKIT_LOAD_STARTED: {
+      pImpl->bFailed = FALSE;
+      // The load of the program's latest Navigate2, announced when it was asked for. The engine
+      // may still name the page before it here, so it is not told apart by its address.
+      if (!pImpl->announced.empty()) {
+        pImpl->announced.clear();
+        break;
+      }
+      BOOL bCancel = FALSE;
+      vBeforeNavigate2(pView, uMain, strUri(pWebView), &bCancel);
+      if (bCancel && pView->m_pImpl != nullptr) {
+        pImpl->bStoppedByHandler = TRUE;
+        webkit_web_view_stop_loading(pWebView);
+      }
+      break;
+    }
+    case WEBKIT_LOAD_COMMITTED:
+      if (pImpl->announced.empty()) pView->NavigateComplete2(uMain, strUri(pWebView));
+      break;
+    case WEBKIT_LOAD_FINISHED:
+      // The page that a Navigate2 replaces may still finish before the new load starts.
+      if (!pImpl->announced.empty()) break;
+      if (!pImpl->bFailed) pView->DocumentComplete(uMain, strUri(pWebView));
+      if (pView->m_pImpl != nullptr) pImpl->bFailed = FALSE;
+      break;
+    default: break;
+  }
+}
+
+gboolean CHtmlView::CImpl::fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* pError,
+                                         gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  CImpl* pImpl = pView->m_pImpl.get();
+  pImpl->bFailed = TRUE;
+  // A load that fails before it starts ends its announcement; a page being replaced fails unseen.
+  std::string strFailed = pszUri ? pszUri : "";
+  auto it = std::find(pImpl->announced.begin(), pImpl->announced.end(), strFailed);
+  if (it != pImpl->announced.end())
+    pImpl->announced.erase(pImpl->announced.begin(), it + 1);
+  else if (!pImpl->announced.empty())
+    return TRUE;
+  if (pImpl->bStoppedByHandler) {
+    pImpl->bStoppedByHandler = FALSE;
+    return TRUE;
+  }
+  // A load given up for another navigation, or a response turned away by the download rule,
+  // is no failure of the page.
+  if (g_error_matches(pError, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(pError, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+    return TRUE;
+  BOOL bCancel = FALSE;
+  pView->NavigateError(pView->uMainFrameId(), strFailed, std::string(), static_cast<uint32_t>(pError->code), &bCancel);
+  return bCancel ? TRUE : FALSE;  // TRUE: handled, the engine shows no error page
+}
+
+void CHtmlView::CImpl::vOnClose(WebKitWebView*, gpointer pData) {
+  BOOL bCancel = FALSE;
+  pViewOf(pData)->WindowClosing(FALSE, &bCancel);
+}
+
+// A pop-up allowed by OnNewWindow2: a window of its own, gone when its page closes it.
+GtkWidget* CHtmlView::CImpl::pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction*, gpointer pData) {
+  BOOL bCancel = FALSE;
+  void* pDispatch = nullptr;  // a view of the program's own for the pop-up is not offered here
+  pViewOf(pData)->OnNewWindow2(&pDispatch, &bCancel);
+  if (bCancel) return nullptr;
+  GtkWidget* pPopup = webkit_web_view_new_with_related_view(pWebView);
+  GtkWidget* pWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_default_size(GTK_WINDOW(pWindow), 800, 600);
+  gtk_container_add(GTK_CONTAINER(pWindow), pPopup);
+  g_signal_connect(pPopup, "ready-to-show",
+                   G_CALLBACK(+[](WebKitWebView* p, gpointer pWin) { gtk_widget_show_all(GTK_WIDGET(pWin)); }),
+                   pWindow);
+  g_signal_connect(pPopup, "close",
+                   G_CALLBACK(+[](WebKitWebView*, gpointer pWin) { gtk_widget_destroy(GTK_WIDGET(pWin)); }), pWindow);
+  return pPopup;
+}
+
+gboolean CHtmlView::CImpl::fOnUserMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pData) {
+  const char* pszName = webkit_user_message_get_name(pMessage);
+  GVariant* pParams = webkit_user_message_get_parameters(pMessage);
+  if (pszName == nullptr || pParams == nullptr || !g_variant_is_of_type(pParams, G_VARIANT_TYPE("(ts)"))) return FALSE;
+  guint64 uFrame = 0;
+  const char* pszUri = nullptr;
+  g_variant_get(pParams, "(t&s)", &uFrame, &pszUri);
+  CHtmlView* pView = pViewOf(pData);
+  uintptr_t uFrameId = static_cast<uintptr_t>(uFrame);
+  if (g_strcmp0(pszName, HTML_MSG_WINDOW_CLOSE) == 0) {
+    BOOL bCancel = FALSE;
+    pView->WindowClosing(FALSE, &bCancel);
+  } else if (g_strcmp0(pszName, HTML_MSG_FRAME_COMMITTED) == 0) {
+    BOOL bCancel = FALSE;
+    vBeforeNavigate2(pView, uFrameId, pszUri, &bCancel);
+    if (pView->m_pImpl != nullptr) pView->NavigateComplete2(uFrameId, pszUri);
+  } else if (g_strcmp0(pszName, HTML_MSG_FRAME_LOADED) == 0) {
+    pView->DocumentComplete(uFrameId, pszUri);
+  } else {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+GdkFilterReturn CHtmlView::CImpl::eOnRawButton(GdkXEvent* pXEvent, GdkEvent*, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  CImpl* pImpl = pView->m_pImpl.get();
+  if (pImpl == nullptr || !fRightPressOverView(pImpl->pWebView, pImpl->iXiOpcode, static_cast<XEvent*>(pXEvent)))
     return GDK_FILTER_CONTINUE;
-  return pView->fDispatchMouse(MOUSEMSG_RBUTTONDOWN) ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
+  return fMouse(pView, MOUSEMSG_RBUTTONDOWN) ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
 }
 
-void vRemoveRawFilter(CHtmlView* pView) {
-  if (pView->m_pImpl == nullptr || !pView->m_pImpl->bRawFilter) return;
+void CHtmlView::CImpl::vRemoveRawFilter(CHtmlView* pView) {
+  if (!bRawFilter) return;
   gdk_window_remove_filter(nullptr, eOnRawButton, pView);
-  pView->m_pImpl->bRawFilter = FALSE;
+  bRawFilter = FALSE;
 }
 
-gboolean fOnButton(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
+gboolean CHtmlView::CImpl::fOnButton(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
   MouseMessage eMessage = MOUSEMSG_OTHER;
   if (pEvent->type == GDK_BUTTON_PRESS)
     eMessage = pEvent->button == 1 ? MOUSEMSG_LBUTTONDOWN : MOUSEMSG_OTHER;  // right: decided by the filter
@@ -271,68 +309,103 @@ gboolean fOnButton(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
     eMessage = pEvent->button == 1 ? MOUSEMSG_LBUTTONDBLCLK : MOUSEMSG_OTHER;
   else if (pEvent->type == GDK_BUTTON_RELEASE && pEvent->button == 3)
     eMessage = MOUSEMSG_RBUTTONUP;
-  return pViewOf(pData)->fDispatchMouse(eMessage) ? TRUE : FALSE;
+  return fMouse(pViewOf(pData), eMessage) ? TRUE : FALSE;
 }
 
 // The engine asks for its context menu. A mouse's right click was decided before the engine saw
 // it, and reaches this point only when allowed; any other way here (a long press of a finger, the
 // menu key) is a right click all the same. Deciding a right click again writes nothing.
-gboolean fOnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer pData) {
-  return pViewOf(pData)->fDispatchMouse(MOUSEMSG_RBUTTONDOWN) ? TRUE : FALSE;
+gboolean CHtmlView::CImpl::fOnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*,
+                                          gpointer pData) {
+  return fMouse(pViewOf(pData), MOUSEMSG_RBUTTONDOWN) ? TRUE : FALSE;
 }
 
-gboolean fOnScroll(GtkWidget*, GdkEventScroll*, gpointer pData) {
-  return pViewOf(pData)->fDispatchMouse(MOUSEMSG_WHEEL) ? TRUE : FALSE;
+gboolean CHtmlView::CImpl::fOnScroll(GtkWidget*, GdkEventScroll*, gpointer pData) {
+  return fMouse(pViewOf(pData), MOUSEMSG_WHEEL) ? TRUE : FALSE;
+}
+
+void CHtmlView::CImpl::vOnSizeAllocate(GtkWidget*, GdkRectangle*, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  if (pView->m_pImpl != nullptr) pView->OnSize();
 }
 
 // The detect-mouse hook's notice: a ClientMessage to the view's notice window.
-gboolean fOnNoticeConnection(gint, GIOCondition, gpointer pData) {
+gboolean CHtmlView::CImpl::fOnNoticeConnection(gint, GIOCondition, gpointer pData) {
   CHtmlView* pView = pViewOf(pData);
-  CHtmlView::CImpl* pImpl = pView->m_pImpl;
+  CImpl* pImpl = pView->m_pImpl.get();
   if (pImpl == nullptr || pImpl->pNoticeDisplay == nullptr) return G_SOURCE_REMOVE;
   while (XPending(pImpl->pNoticeDisplay) > 0) {
     XEvent event;
     XNextEvent(pImpl->pNoticeDisplay, &event);
     if (event.type == ClientMessage && event.xclient.window == pImpl->noticeWindow &&
         event.xclient.message_type == pImpl->noticeAtom && event.xclient.format == 32) {
-      pView->vDispatchNotice(static_cast<uint32_t>(event.xclient.data.l[0]));
+      pView->OnNotice(static_cast<uint32_t>(event.xclient.data.l[0]));
       if (pView->m_pImpl == nullptr) return G_SOURCE_REMOVE;
     }
   }
   return G_SOURCE_CONTINUE;
 }
 
-void vCloseNotices(CHtmlView::CImpl* pImpl) {
-  if (pImpl->uNoticeSource != 0) g_source_remove(pImpl->uNoticeSource);
-  if (pImpl->pNoticeDisplay != nullptr) {
-    XDestroyWindow(pImpl->pNoticeDisplay, pImpl->noticeWindow);
-    XCloseDisplay(pImpl->pNoticeDisplay);
-  }
-  pImpl->uNoticeSource = 0;
-  pImpl->pNoticeDisplay = nullptr;
-  pImpl->noticeWindow = 0;
+// The notice window lives on a display connection of its own, opened with the view, so that the
+// hook libraries can post to it from the start and until the view is gone.
+BOOL CHtmlView::CImpl::fOpenNotices(GtkWidget* pWidget) {
+  GdkDisplay* pGdkDisplay = gtk_widget_get_display(pWidget);
+  if (!GDK_IS_X11_DISPLAY(pGdkDisplay)) return FALSE;
+  Display* pDisplay = XOpenDisplay(gdk_display_get_name(pGdkDisplay));
+  if (pDisplay == nullptr) return FALSE;
+  pNoticeDisplay = pDisplay;
+  noticeWindow = XCreateSimpleWindow(pDisplay, DefaultRootWindow(pDisplay), 0, 0, 1, 1, 0, 0, 0);
+  if (!strNoticeAtom.empty()) noticeAtom = XInternAtom(pDisplay, strNoticeAtom.c_str(), False);
+  XFlush(pDisplay);
+  return TRUE;
 }
 
-void vOnDestroy(GtkWidget* pWidget, gpointer pData) {
+void CHtmlView::CImpl::vCloseNotices() {
+  if (uNoticeSource != 0) g_source_remove(uNoticeSource);
+  if (pNoticeDisplay != nullptr) {
+    XDestroyWindow(pNoticeDisplay, noticeWindow);
+    XCloseDisplay(pNoticeDisplay);
+  }
+  uNoticeSource = 0;
+  pNoticeDisplay = nullptr;
+  noticeWindow = 0;
+}
+
+// The engine's widget is gone (with the frame, or a failed creation): the view's handlers see it
+// go while its notice window still exists, then the view lets go of everything.
+void CHtmlView::CImpl::vOnDestroy(GtkWidget* pWidget, gpointer pData) {
   CHtmlView* pView = pViewOf(pData);
   g_signal_handlers_disconnect_by_data(pWidget, pData);
-  vRemoveRawFilter(pView);
-  if (pView->m_pImpl) vCloseNotices(pView->m_pImpl);
-  pView->vDispatchDestroyed();
+  if (pView->m_pImpl == nullptr) return;
+  pView->m_pImpl->vRemoveRawFilter(pView);
+  pView->OnDestroy();
+  pView->m_pImpl->vCloseNotices();
+  pView->m_pImpl.reset();
+  pView->PostNcDestroy();  // may delete the view
 }
 
-}  // namespace
-
-CHtmlView::CHtmlView() : m_pImpl(nullptr) {}
+CHtmlView::CHtmlView() = default;
 
 CHtmlView::~CHtmlView() {
-  vRemoveRawFilter(this);
-  if (m_pImpl != nullptr && m_pImpl->pWebView != nullptr) gtk_widget_destroy(m_pImpl->pWebView);
-  delete m_pImpl;
+  if (m_pImpl == nullptr) return;
+  // A view destroyed before its widget: nothing of the view may be reached any more.
+  m_pImpl->vRemoveRawFilter(this);
+  m_pImpl->vCloseNotices();
+  GtkWidget* pWebView = m_pImpl->pWebView;
+  g_signal_handlers_disconnect_by_data(pWebView, this);
+  m_pImpl.reset();
+  gtk_widget_destroy(pWebView);
 }
 
 BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
-  if (m_pImpl != nullptr || !frame.fIsWindow()) return FALSE;
+  if (m_pImpl != nullptr) return FALSE;
+  if (!frame.fIsWindow()) {
+    PostNcDestroy();  // may delete the view
+    return FALSE;
+  }
+  // The styles mean nothing to a child widget, but the view may look at them.
+  CWindowStyles styles = {0x50800000, 0};
+  PreCreateWindow(styles);
   CHostInfo hostInfo = {0, HOSTUI_DBLCLK_DEFAULT};
   OnGetHostInfo(hostInfo);
 
@@ -342,7 +415,7 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
   webkit_settings_set_hardware_acceleration_policy(pSettings, bHardwareAcceleration
                                                                   ? WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS
                                                                   : WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
-  webkit_settings_set_javascript_can_open_windows_automatically(pSettings, TRUE);  // window.open asks NewWindow2
+  webkit_settings_set_javascript_can_open_windows_automatically(pSettings, TRUE);  // window.open asks OnNewWindow2
   webkit_settings_set_enable_page_cache(pSettings, FALSE);  // back and forward load from the server
   webkit_settings_set_enable_developer_extras(pSettings, FALSE);
   GtkWidget* pWebView = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", pContext, "settings", pSettings,
@@ -357,40 +430,48 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
     webkit_user_style_sheet_unref(pStyle);
   }
 
-  m_pImpl = new CImpl;
-  m_pImpl->pWebView = pWebView;
-  g_signal_connect(pWebView, "load-changed", G_CALLBACK(vOnLoadChanged), this);
-  g_signal_connect(pWebView, "load-failed", G_CALLBACK(fOnLoadFailed), this);
+  m_pImpl = std::make_unique<CImpl>();
+  CImpl* pImpl = m_pImpl.get();
+  pImpl->pWebView = pWebView;
+  g_signal_connect(pWebView, "load-changed", G_CALLBACK(CImpl::vOnLoadChanged), this);
+  g_signal_connect(pWebView, "load-failed", G_CALLBACK(CImpl::fOnLoadFailed), this);
   g_signal_connect(pWebView, "decide-policy", G_CALLBACK(fOnDecidePolicy), this);
-  g_signal_connect(pWebView, "close", G_CALLBACK(vOnClose), this);
-  g_signal_connect(pWebView, "create", G_CALLBACK(pOnCreate), this);
+  g_signal_connect(pWebView, "close", G_CALLBACK(CImpl::vOnClose), this);
+  g_signal_connect(pWebView, "create", G_CALLBACK(CImpl::pOnCreate), this);
   g_signal_connect(pWebView, "authenticate", G_CALLBACK(fOnAuthenticate), this);
   g_signal_connect(pWebView, "permission-request", G_CALLBACK(fOnPermission), this);
   g_signal_connect(pWebView, "print", G_CALLBACK(fOnPrint), this);
   g_signal_connect(pWebView, "run-file-chooser", G_CALLBACK(fOnFileChooser), this);
-  g_signal_connect(pWebView, "user-message-received", G_CALLBACK(fOnUserMessage), this);
-  g_signal_connect(pWebView, "button-press-event", G_CALLBACK(fOnButton), this);
-  g_signal_connect(pWebView, "button-release-event", G_CALLBACK(fOnButton), this);
-  g_signal_connect(pWebView, "scroll-event", G_CALLBACK(fOnScroll), this);
-  g_signal_connect(pWebView, "context-menu", G_CALLBACK(fOnContextMenu), this);
-  g_signal_connect(pWebView, "destroy", G_CALLBACK(vOnDestroy), this);
-  g_signal_connect(pWebView, "size-allocate",
-                   G_CALLBACK(+[](GtkWidget*, GdkRectangle*, gpointer pData) { pViewOf(pData)->vDispatchSize(); }),
-                   this);
+  g_signal_connect(pWebView, "user-message-received", G_CALLBACK(CImpl::fOnUserMessage), this);
+  g_signal_connect(pWebView, "button-press-event", G_CALLBACK(CImpl::fOnButton), this);
+  g_signal_connect(pWebView, "button-release-event", G_CALLBACK(CImpl::fOnButton), this);
+  g_signal_connect(pWebView, "scroll-event", G_CALLBACK(CImpl::fOnScroll), this);
+  g_signal_connect(pWebView, "context-menu", G_CALLBACK(CImpl::fOnContextMenu), this);
+  g_signal_connect(pWebView, "destroy", G_CALLBACK(CImpl::vOnDestroy), this);
+  g_signal_connect(pWebView, "size-allocate", G_CALLBACK(CImpl::vOnSizeAllocate), this);
   GdkDisplay* pDisplay = gdk_display_get_default();
   if (pDisplay != nullptr && GDK_IS_X11_DISPLAY(pDisplay)) {
     int iEvent = 0, iError = 0;
-    if (!XQueryExtension(GDK_DISPLAY_XDISPLAY(pDisplay), "XInputExtension", &m_pImpl->iXiOpcode, &iEvent, &iError))
-      m_pImpl->iXiOpcode = -1;
-    gdk_window_add_filter(nullptr, eOnRawButton, this);
-    m_pImpl->bRawFilter = TRUE;
+    if (!XQueryExtension(GDK_DISPLAY_XDISPLAY(pDisplay), "XInputExtension", &pImpl->iXiOpcode, &iEvent, &iError))
+      pImpl->iXiOpcode = -1;
+    gdk_window_add_filter(nullptr, CImpl::eOnRawButton, this);
+    pImpl->bRawFilter = TRUE;
   }
   if (!frame.fSetChild(pWebView)) {
-    gtk_widget_destroy(pWebView);
+    gtk_widget_destroy(pWebView);  // OnDestroy, PostNcDestroy
+    return FALSE;
+  }
+  if (pImpl->fOpenNotices(pWebView))
+    pImpl->uNoticeSource =
+        g_unix_fd_add(ConnectionNumber(pImpl->pNoticeDisplay), G_IO_IN, CImpl::fOnNoticeConnection, this);
+  if (OnCreate() == -1) {
+    if (m_pImpl != nullptr) gtk_widget_destroy(pWebView);  // OnDestroy, PostNcDestroy
     return FALSE;
   }
   return TRUE;
 }
+
+BOOL CHtmlView::fIsWindow() const { return m_pImpl != nullptr; }
 
 HWINDOW CHtmlView::hGetWindow() const { return m_pImpl ? m_pImpl->pWebView : nullptr; }
 
@@ -400,7 +481,7 @@ void CHtmlView::Navigate2(const char* pszUrl) {
   // replaces the one before it without a word: each request the program makes is announced here,
   // with its address, as it is made.
   BOOL bCancel = FALSE;
-  vDispatchBeforeNavigate2(uMainFrameId(), pszUrl, &bCancel);
+  CImpl::vBeforeNavigate2(this, uMainFrameId(), pszUrl, &bCancel);
   if (m_pImpl == nullptr || bCancel) return;
   m_pImpl->announced.push_back(pszUrl);
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(m_pImpl->pWebView), pszUrl);
@@ -416,6 +497,8 @@ std::string CHtmlView::strGetLocationUrl() const {
   return m_pImpl ? strUri(WEBKIT_WEB_VIEW(m_pImpl->pWebView)) : std::string();
 }
 
+void CHtmlView::vRefreshAmbientProperty(int32_t iDispId) {}
+
 void CHtmlView::vSetNoticeAtom(const char* pszAtomName) {
   if (m_pImpl == nullptr || pszAtomName == nullptr) return;
   m_pImpl->strNoticeAtom = pszAtomName;
@@ -423,69 +506,9 @@ void CHtmlView::vSetNoticeAtom(const char* pszAtomName) {
     m_pImpl->noticeAtom = XInternAtom(m_pImpl->pNoticeDisplay, pszAtomName, False);
 }
 
-void* CHtmlView::pGetNoticeTarget() {
-  if (m_pImpl == nullptr) return nullptr;
-  if (m_pImpl->pNoticeDisplay == nullptr) {
-    GdkDisplay* pGdkDisplay = gtk_widget_get_display(m_pImpl->pWebView);
-    if (!GDK_IS_X11_DISPLAY(pGdkDisplay)) return nullptr;
-    Display* pDisplay = XOpenDisplay(gdk_display_get_name(pGdkDisplay));
-    if (pDisplay == nullptr) return nullptr;
-    m_pImpl->pNoticeDisplay = pDisplay;
-    m_pImpl->noticeWindow = XCreateSimpleWindow(pDisplay, DefaultRootWindow(pDisplay), 0, 0, 1, 1, 0, 0, 0);
-    if (!m_pImpl->strNoticeAtom.empty())
-      m_pImpl->noticeAtom = XInternAtom(pDisplay, m_pImpl->strNoticeAtom.c_str(), False);
-    XFlush(pDisplay);
-    m_pImpl->uNoticeSource = g_unix_fd_add(ConnectionNumber(pDisplay), G_IO_IN, fOnNoticeConnection, this);
-  }
+void* CHtmlView::pGetNoticeTarget() const {
+  if (m_pImpl == nullptr || m_pImpl->pNoticeDisplay == nullptr) return nullptr;
   return reinterpret_cast<void*>(static_cast<uintptr_t>(m_pImpl->noticeWindow));
-}
-
-void CHtmlView::vDispatchBeforeNavigate2(uintptr_t uFrameId, const std::string& strUrl, BOOL* pbCancel) {
-  if (m_pImpl == nullptr) return;
-  std::vector<unsigned char> postedData;
-  BeforeNavigate2(uFrameId, strUrl, 0, std::string(), postedData, std::string(), pbCancel);
-}
-
-void CHtmlView::vDispatchNavigateComplete2(uintptr_t uFrameId, const std::string& strUrl) {
-  if (m_pImpl) NavigateComplete2(uFrameId, strUrl);
-}
-
-void CHtmlView::vDispatchDocumentComplete(uintptr_t uFrameId, const std::string& strUrl) {
-  if (m_pImpl) DocumentComplete(uFrameId, strUrl);
-}
-
-void CHtmlView::vDispatchNavigateError(uintptr_t uFrameId, const std::string& strUrl, uint32_t uStatus,
-                                       BOOL* pbCancel) {
-  if (m_pImpl) NavigateError(uFrameId, strUrl, std::string(), uStatus, pbCancel);
-}
-
-void CHtmlView::vDispatchWindowClosing(BOOL* pbCancel) {
-  if (m_pImpl) WindowClosing(FALSE, pbCancel);
-}
-
-void CHtmlView::vDispatchNewWindow2(BOOL* pbCancel) {
-  if (m_pImpl) NewWindow2(pbCancel);
-}
-
-BOOL CHtmlView::fDispatchMouse(MouseMessage eMessage) {
-  if (m_pImpl == nullptr || eMessage == MOUSEMSG_OTHER) return FALSE;
-  return PreTranslateMouse(eMessage);
-}
-
-void CHtmlView::vDispatchNotice(uint32_t uMessage) {
-  if (m_pImpl) OnNotice(uMessage);
-}
-
-void CHtmlView::vDispatchSize() {
-  if (m_pImpl) OnSize();
-}
-
-void CHtmlView::vDispatchDestroyed() {
-  if (m_pImpl == nullptr) return;
-  OnDestroy();
-  delete m_pImpl;
-  m_pImpl = nullptr;
-  PostNcDestroy();  // may delete this
 }
 
 }  // namespace platform

@@ -3,9 +3,11 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <atomic>
 #include <clocale>
 #include <thread>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +18,8 @@ std::thread::id g_uiThread;
 std::atomic<int> g_iExitCode{0};
 std::atomic<BOOL> g_bQuitRequested{FALSE};
 std::atomic<int> g_iLoopDepth{0};
+// Kept for the interface's sake: GTK dispatches its events itself and asks none of them.
+std::vector<CMessageFilter*> g_filters;
 
 gboolean fRunPosted(gpointer pData) {
   auto* pFn = static_cast<std::function<void()>*>(pData);
@@ -76,5 +80,16 @@ BOOL fPostToUiThread(std::function<void()> fn) {
 }
 
 BOOL fIsUiThread() { return g_bPrepared.load() && std::this_thread::get_id() == g_uiThread; }
+
+BOOL fAddMessageFilter(CMessageFilter* pFilter) {
+  if (pFilter == nullptr || !fIsUiThread()) return FALSE;
+  if (std::find(g_filters.begin(), g_filters.end(), pFilter) != g_filters.end()) return FALSE;
+  g_filters.push_back(pFilter);
+  return TRUE;
+}
+
+void vRemoveMessageFilter(CMessageFilter* pFilter) {
+  g_filters.erase(std::remove(g_filters.begin(), g_filters.end(), pFilter), g_filters.end());
+}
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 // Linux touch input: the GTK widget's "touch-event" signal, whose handlers run before the widget's
 // own touch handling; held touches are copies, delivered later through that handling directly.
-#include "platform/touch_input.h"
+#include "platform/linux/touch_input.h"
 
 #include <gtk/gtk.h>
 

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <new>
+#include <vector>
 
 namespace platform {
 
@@ -14,6 +16,18 @@ namespace {
 const UINT WM_TX_CLOSURE = WM_APP + 1;
 std::atomic<HWND> g_hPostWindow{nullptr};
 std::atomic<DWORD> g_uUiThread{0};
+std::vector<CMessageFilter*> g_filters;  // UI thread only
+
+// The filters in order until one handles the message. A filter may remove itself (or another)
+// while it runs, so the list is walked by a copy.
+BOOL fFilterMessage(MSG& msg) {
+  std::vector<CMessageFilter*> filters = g_filters;
+  for (CMessageFilter* pFilter : filters) {
+    if (std::find(g_filters.begin(), g_filters.end(), pFilter) == g_filters.end()) continue;
+    if (pFilter->fPreTranslateMessage(&msg)) return TRUE;
+  }
+  return FALSE;
+}
 
 LRESULT CALLBACK lPostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg == WM_TX_CLOSURE) {
@@ -45,6 +59,7 @@ int iRunMessageLoop() {
   if (!fIsUiThread()) return -1;
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (fFilterMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -71,5 +86,16 @@ BOOL fPostToUiThread(std::function<void()> fn) {
 }
 
 BOOL fIsUiThread() { return g_uUiThread.load() != 0 && GetCurrentThreadId() == g_uUiThread.load(); }
+
+BOOL fAddMessageFilter(CMessageFilter* pFilter) {
+  if (pFilter == nullptr || !fIsUiThread()) return FALSE;
+  if (std::find(g_filters.begin(), g_filters.end(), pFilter) != g_filters.end()) return FALSE;
+  g_filters.push_back(pFilter);
+  return TRUE;
+}
+
+void vRemoveMessageFilter(CMessageFilter* pFilter) {
+  g_filters.erase(std::remove(g_filters.begin(), g_filters.end(), pFilter), g_filters.end());
+}
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -301,6 +302,44 @@ TEST_F(KioskTest, UrlLoadsAfterTheStartPageAndAnEmptyBlankStartsOnAboutBlank) {
       EXPECT_NE(line.find("(開始フレームと一致)"), std::string::npos) << line;
     }
     vStop();
+  }
+}
+
+// Milliseconds of the day of a log line's time stamp ("YYYY/MM/DD hh:mm:ss.f", f the
+// milliseconds without leading 0 digits) found right before the text; -1 when there is none.
+long lStampBefore(const std::string& log, const std::string& text) {
+  std::string::size_type at = log.find(text);
+  if (at == std::string::npos) return -1;
+  std::string::size_type line = log.rfind('\n', at);
+  line = line == std::string::npos ? 0 : line + 1;
+  std::string::size_type date = log.find('/', line);
+  if (date == std::string::npos || date < 4 || date > at) return -1;
+  int h = 0, m = 0, sec = 0, ms = 0;
+  if (std::sscanf(log.c_str() + date - 4, "%*d/%*d/%*d %d:%d:%d.%d", &h, &m, &sec, &ms) != 4) return -1;
+  return ((h * 60L + m) * 60L + sec) * 1000L + ms;
+}
+
+// The view installs the hook libraries when it is created, so the start page is watched from
+// its first request on: every hook is in place before the frame asks for the page.
+TEST_F(KioskTest, HooksAreInPlaceBeforeTheStartPageIsAskedFor) {
+  vIni("Debug=1\nBlank=" + strFileUrl(m_dir / "demo" / "index.html") + "\n");
+  vStart();
+  std::string hooks, log;
+  ASSERT_TRUE(fWaitUntil(
+      [&] {
+        hooks = txtest::strReadFile((m_dir / "TXHook.log").string());
+        log = strMonthLog();
+        return hooks.find("fTXKeyHook: installed") != std::string::npos &&
+               log.find("engineからナビゲート開始") != std::string::npos;
+      },
+      20000))
+      << hooks << log;
+  long lNavigate = lStampBefore(log, "engineからナビゲート開始");
+  ASSERT_GE(lNavigate, 0) << log;
+  for (const char* pszHook : {"fTXMouseHook: installed", "fTarvenixDetectMouseHook(", "fTXKeyHook: installed"}) {
+    long lHook = lStampBefore(hooks, pszHook);
+    ASSERT_GE(lHook, 0) << pszHook << "\n" << hooks;
+    EXPECT_LE(lHook, lNavigate) << pszHook << "\n" << hooks << log;
   }
 }
 

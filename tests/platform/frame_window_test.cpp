@@ -190,6 +190,31 @@ TEST(FrameLife, CloseFromAnotherThreadEndsTheLoop) {
   EXPECT_FALSE(frame.fPostClose());
 }
 
+// Closes posted from another thread while the UI thread destroys the window: each is either
+// queued before the window goes (and reaches it) or refused; nothing of the window is shared
+// with the posting thread (the sanitizer trees see any data race here).
+TEST(FrameLife, ClosesPostedWhileTheWindowGoes) {
+  CXSession session(false);
+  ASSERT_TRUE(session.fOk());
+  ASSERT_TRUE(platform::fInitMessageLoop());
+  for (int iRound = 0; iRound < 20; ++iRound) {
+    CTestFrame frame;
+    ASSERT_TRUE(frame.fCreate("Tarvenix", "TarvenixClass", FALSE));
+    std::atomic<bool> bStop{false};
+    std::atomic<int> iPosted{0};
+    std::thread worker([&] {
+      while (!bStop) iPosted += frame.fPostClose() ? 1 : 0;
+    });
+    while (iPosted.load() == 0) std::this_thread::yield();
+    frame.vDestroyWindow();
+    bStop = true;
+    worker.join();
+    EXPECT_FALSE(frame.fPostClose());
+    fRunLoopUntil([] { return false; }, 20);  // the closes already queued find no window
+    EXPECT_EQ(frame.m_iCloses, 0);
+  }
+}
+
 // SIGTERM and SIGHUP end the session: OnEndSession on the UI thread, then the close.
 class FrameSignal : public ::testing::TestWithParam<int> {};
 TEST_P(FrameSignal, EndsTheSession) {

@@ -72,7 +72,7 @@ class CTestView : public platform::CHtmlView {
     *pbCancel = m_bCancelError;
   }
   void WindowClosing(BOOL, BOOL*) override { m_events.push_back({"closing", 0, ""}); }
-  void NewWindow2(BOOL* pbCancel) override {
+  void OnNewWindow2(void**, BOOL* pbCancel) override {
     m_events.push_back({"newwindow", 0, ""});
     *pbCancel = m_bCancelNewWindow;
   }
@@ -253,6 +253,57 @@ TEST_F(HtmlView, NoticeFromAnotherClientArrives) {
   if (!m_view.m_notices.empty()) {
     EXPECT_EQ(m_view.m_notices[0], 1725u);
   }
+}
+
+// A view that counts its life's steps and looks at its notice target while it is destroyed.
+class CLifeView : public platform::CHtmlView {
+ public:
+  int m_iCreateResult = 0;
+  int m_iCreates = 0, m_iDestroys = 0, m_iNcDestroys = 0;
+  void* m_pTargetAtDestroy = nullptr;
+
+ protected:
+  int OnCreate() override {
+    ++m_iCreates;
+    return m_iCreateResult;
+  }
+  void OnDestroy() override {
+    ++m_iDestroys;
+    m_pTargetAtDestroy = pGetNoticeTarget();
+  }
+  void PostNcDestroy() override { ++m_iNcDestroys; }
+};
+
+// However the creation fails, the view is destroyed exactly once, PostNcDestroy included, so an
+// owner that deletes the view there must not delete it again.
+TEST_F(HtmlView, FailedCreationDestroysTheViewOnce) {
+  platform::CFrameWindow noWindow;
+  CLifeView notPlaced;
+  EXPECT_FALSE(notPlaced.fCreate(noWindow));
+  EXPECT_EQ(notPlaced.m_iNcDestroys, 1);
+  EXPECT_FALSE(notPlaced.fIsWindow());
+
+  CLifeView refused;
+  refused.m_iCreateResult = -1;
+  EXPECT_FALSE(refused.fCreate(m_frame));
+  EXPECT_EQ(refused.m_iCreates, 1);
+  EXPECT_EQ(refused.m_iDestroys, 1);
+  EXPECT_EQ(refused.m_iNcDestroys, 1);
+  EXPECT_FALSE(refused.fIsWindow());
+}
+
+// The notice window stays the same until the view is gone: asking for it while the view is
+// destroyed opens no new connection to the display (a new one would name another window).
+TEST_F(HtmlView, TeardownKeepsTheNoticeTarget) {
+  CLifeView view;
+  ASSERT_TRUE(view.fCreate(m_frame));
+  void* pTarget = view.pGetNoticeTarget();
+  ASSERT_NE(pTarget, nullptr);
+  EXPECT_EQ(view.pGetNoticeTarget(), pTarget);
+  m_frame.vDestroyWindow();
+  EXPECT_EQ(view.m_iDestroys, 1);
+  EXPECT_EQ(view.m_pTargetAtDestroy, pTarget);
+  EXPECT_EQ(view.pGetNoticeTarget(), nullptr);
 }
 
 // The detect-mouse hook's exit action reaches the view as its notice 1725.

@@ -1,4 +1,5 @@
-// Raw touches of a window, each decided before the window's own handling sees it.
+// Raw touches of a GTK widget, each decided before the widget's own handling sees it (the Linux
+// document window of platform/document_gestures.h).
 #pragma once
 
 #include <functional>

@@ -1,5 +1,7 @@
 // Argument rules of the browser control host: posted data, null texts, the cancel flag.
-#include "view/host_args.h"
+#include "platform/host_args.h"
+
+namespace platform {
 
 void vGetPostedData(const CPostedData& posted, std::vector<unsigned char>& vecBytes) {
   vecBytes.clear();
@@ -14,3 +16,5 @@ int16_t iEngineCancel(BOOL bCancel) { return bCancel != 0 ? -1 : 0; }
 void vWriteEngineCancel(BOOL bCancel, int16_t* piEngineFlag) {
   if (piEngineFlag != nullptr) *piEngineFlag = iEngineCancel(bCancel);
 }
+
+}  // namespace platform

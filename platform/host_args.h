@@ -9,6 +9,8 @@
 
 #include "platform/types.h"
 
+namespace platform {
+
 // Variant type bits of the posted-data argument.
 inline constexpr uint16_t VARTYPE_UI1 = 0x11;
 inline constexpr uint16_t VARTYPE_ARRAY = 0x2000;
@@ -35,3 +37,5 @@ int16_t iEngineCancel(BOOL bCancel);
 
 // Writes the handler's cancel decision back to the engine's flag, when the engine passed one.
 void vWriteEngineCancel(BOOL bCancel, int16_t* piEngineFlag);
+
+}  // namespace platform

@@ -3,9 +3,11 @@
 
 #include <vector>
 
-#include "view/host_args.h"
+#include "platform/host_args.h"
 
 namespace {
+
+using namespace platform;
 
 TEST(HostArgs, PostedDataComesOnlyFromAnArray) {
   const unsigned char form[] = {'a', '=', 0x00, 0xFF, 0x93, 0xFA, '&'};
