@@ -13,6 +13,7 @@
 #include "platform/process.h"
 #include "tests/support/isolate.h"
 #include "tests/support/spawn.h"
+#include "tests/support/wait.h"
 
 namespace fs = std::filesystem;
 
@@ -51,14 +52,7 @@ bool fKioskRunning() {
   return platform::fFindProcessByName(platform::pszKioskExeName(), pid) != FALSE;
 }
 
-bool fWaitUntil(const std::function<bool()>& done, uint32_t uMillis) {
-  uint32_t start = platform::uGetTickMs();
-  while (!done()) {
-    if (platform::uGetTickMs() - start > uMillis) return false;
-    platform::vSleepMs(20);
-  }
-  return true;
-}
+using txtest::fWaitUntil;
 
 // An installation folder of its own: tarvctl, the run script and the stand-in kiosk.
 class TarvctlTest : public ::testing::Test {

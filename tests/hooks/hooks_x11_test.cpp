@@ -10,7 +10,7 @@
 #include "hooks/detect_mouse_hook.h"
 #include "hooks/key_hook.h"
 #include "hooks/mouse_hook.h"
-#include "x_session.h"
+#include "probe_session.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ class HooksX11 : public ::testing::Test {
     return false;
   }
 
-  CXSession m_Session;
+  CProbeSession m_Session;
   size_t m_uBarrier = 0;
 };
 
@@ -191,7 +191,7 @@ TEST_F(HooksX11, NoNoticeElsewhereShorterOrAfterLeavingTheSquare) {
 
 // The keys GTK reported from index iFrom on, without Shift, Ctrl and Alt themselves (they are
 // never held back and come with every combination).
-std::vector<std::string> keysSeen(const CXSession& session, size_t iFrom) {
+std::vector<std::string> keysSeen(const CProbeSession& session, size_t iFrom) {
   std::vector<std::string> keys;
   for (size_t i = iFrom; i < session.m_Seen.size(); ++i) {
     const std::string& line = session.m_Seen[i];
@@ -204,7 +204,7 @@ std::vector<std::string> keysSeen(const CXSession& session, size_t iFrom) {
 
 // Presses the keystrokes held back, then the ones that pass, and checks what GTK saw; then the
 // same after the hook's removal.
-void vCheckKeys(CXSession& session, const std::string& strHeld, const std::vector<std::string>& all) {
+void vCheckKeys(CProbeSession& session, const std::string& strHeld, const std::vector<std::string>& all) {
   // Without the hook all of them reach GTK (so the test can see them held back later).
   size_t from = session.m_Seen.size();
   ASSERT_TRUE(session.fXdo("key " + strHeld + " z"));
@@ -241,7 +241,7 @@ TEST_F(HooksX11, KioskKeysHeldBackOthersPass) {
 // Under a window manager, which gives the focus, the keys it does not take for itself are held
 // back the same way (its own bindings, such as Alt+Tab, never reach the program).
 TEST(HooksX11WindowManager, KioskKeysHeldBackUnderOpenbox) {
-  CXSession session;
+  CProbeSession session;
   ASSERT_TRUE(session.fStart(true)) << session.m_strError;
   ASSERT_TRUE(session.fXdo("windowactivate --sync " + std::to_string(session.m_ulWindow)));
   vCheckKeys(session, "Menu shift+F10 F10 ctrl+w ctrl+q ctrl+p ctrl+shift+i F12 F1",

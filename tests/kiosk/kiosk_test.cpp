@@ -10,17 +10,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/module_path.h"
 #include "tests/support/isolate.h"
+#include "tests/support/kiosk_folder.h"
 #include "tests/support/spawn.h"
+#include "tests/support/wait.h"
 
 namespace fs = std::filesystem;
 
@@ -28,14 +27,7 @@ namespace {
 
 const char kHeaderColour[] = "#1D4E6B";  // the demo page's header, at the very top of the page
 
-bool fWaitUntil(const std::function<bool()>& done, uint32_t uMillis) {
-  uint32_t start = platform::uGetTickMs();
-  while (!done()) {
-    if (platform::uGetTickMs() - start > uMillis) return false;
-    platform::vSleepMs(50);
-  }
-  return true;
-}
+using txtest::fWaitUntil;
 
 // Runs a shell command to its end; what it printed, or "" with iStatus -1 when it could not run.
 std::string strShell(const std::string& cmd, int* piStatus = nullptr) {
@@ -70,38 +62,23 @@ struct Geometry {
 class KioskTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char self[4096] = {};
-    ASSERT_GT(platform::uGetModuleFileName(self, sizeof self), 0u);
-    fs::path bin = fs::path(self).parent_path();
-    std::random_device rd;
-    m_dir = fs::temp_directory_path() / ("txkiosk" + std::to_string(rd()));
-    fs::create_directories(m_dir);
-    for (const auto& e : fs::directory_iterator(bin)) {
-      std::string name = e.path().filename().string();
-      bool lib = name.rfind("libTX", 0) == 0 && name.size() > 6 && name.substr(name.size() - 6) == "_64.so";
-      if (name == "Tarvenix" || name == "tarvctl" || name == "TarvenixRun.sh" || lib) fs::copy(e.path(), m_dir / name);
-    }
-    fs::copy(bin / "webext", m_dir / "webext", fs::copy_options::recursive);
+    ASSERT_TRUE(m_folder.fInstall("txkiosk")) << m_folder.m_strError;
+    m_dir = m_folder.strDir();
     fs::copy(fs::path(TX_SOURCE_DIR) / "examples" / "demo", m_dir / "demo", fs::copy_options::recursive);
+    // Also for the kiosks that tarvctl -r starts through the run script.
     setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
     ASSERT_EQ(strShell("pgrep -x Tarvenix"), "") << "a kiosk is running outside the test";
   }
 
-  void TearDown() override {
-    vStop();
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-  }
+  void TearDown() override { vStop(); }
 
   void vIni(const std::string& text) { vWrite(m_dir / "Tarvenix.ini", "[Setting]\n" + text); }
 
   void vStart(const std::vector<std::string>& args = {}) {
-    std::vector<std::string> words = {(m_dir / "Tarvenix").string()};
-    words.insert(words.end(), args.begin(), args.end());
-    ASSERT_TRUE(txtest::fSpawn(words, m_kiosk, (m_dir / "out.txt").string(), (m_dir / "err.txt").string()));
+    ASSERT_TRUE(m_folder.fStart(args, "", m_kiosk));
     ASSERT_TRUE(fWaitUntil([&] { return !strMainWindow().empty(); }, 30000))
         << "no main window; running " << fRunning() << " status " << m_iStatus << "\n"
-        << txtest::strReadFile((m_dir / "err.txt").string()) << strMonthLog()
+        << m_folder.strRead("output.txt") << strMonthLog()
         << strShell("xdotool search --pid " + std::to_string(m_kiosk.iHandle) + " '' 2>&1");
   }
 
@@ -176,17 +153,10 @@ class KioskTest : public ::testing::Test {
     return out;
   }
 
-  std::string strAccessLog() { return txtest::strReadFile((m_dir / "access.log").string()); }
-  // The month log, the one file named YYYYMM.log.
-  std::string strMonthLog() {
-    for (const auto& e : fs::directory_iterator(m_dir)) {
-      std::string name = e.path().filename().string();
-      if (name.size() == 10 && name.substr(6) == ".log" && name.find_first_not_of("0123456789") == 6)
-        return txtest::strReadFile(e.path().string());
-    }
-    return "";
-  }
+  std::string strAccessLog() { return m_folder.strAccessLog(); }
+  std::string strMonthLog() { return m_folder.strMonthLog(); }
 
+  txtest::CKioskFolder m_folder;
   fs::path m_dir;
   txtest::Child m_kiosk;
   int m_iStatus = 0;
@@ -245,6 +215,8 @@ TEST_F(KioskTest, FullScreenCoversTheScreenWithoutMenuAndFullScreenZeroKeepsTheM
       std::vector<std::string> before = windows("");
       strShell("xdotool windowfocus --sync " + main + " key F10");
       strShell("xdotool windowfocus --sync " + main + " key alt");
+      // Nothing is to happen: GTK would map the menu in the loop turn that handles the key, and
+      // 700 ms are many turns of the idle kiosk.
       platform::vSleepMs(700);
       EXPECT_EQ(windows("").size(), before.size());
       ASSERT_TRUE(fRunning());
@@ -261,6 +233,8 @@ TEST_F(KioskTest, FullScreenCoversTheScreenWithoutMenuAndFullScreenZeroKeepsTheM
           },
           3000))
           << "the menu did not open";
+      // More than one period of the top-most keeper (800 ms) with the menu open: the keeper has
+      // raised the window at least once when the entry is clicked.
       platform::vSleepMs(1000);
       Geometry item = geometry(menu);
       std::string at = std::to_string(item.x + 40) + " " + std::to_string(item.y + item.height / 2);
@@ -385,6 +359,8 @@ TEST_F(KioskTest, DemoPageLogsItsFramesAndAnUnreachableAddressIsCancelled) {
   EXPECT_TRUE(
       fAllFound(inOrder(month.substr(monthAt), {"開始フレームと一致するページがナビゲートエラー\n", "開始id clear\n"})))
       << month.substr(monthAt);
+  // Nothing more is to come: the engine would load its error page at once after the failure
+  // was decided, and 1 s is far more than that load of a local page takes.
   platform::vSleepMs(1000);
   EXPECT_TRUE(fRunning());
   EXPECT_FALSE(strMainWindow().empty());
@@ -403,6 +379,8 @@ TEST_F(KioskTest, TarvctlAsksNoKeepsTheKioskAndYesClosesIt) {
   // The box's default is Yes; Tab goes to No.
   strShell("xdotool windowfocus --sync " + shown[0] + " key Tab Return");
   ASSERT_TRUE(fWaitUntil([&] { return boxes().empty(); }, 3000)) << "No did not answer the box";
+  // The kiosk is to stay: a Yes closes the window in the loop turn of the answer, so an end would
+  // show well within this second.
   platform::vSleepMs(1000);
   ASSERT_TRUE(fRunning()) << "No closed the kiosk";
 
@@ -448,13 +426,16 @@ TEST_F(KioskTest, TopMostOnceComesBackAfterNo) {
   vIni("TopMostLevel=1\n");
   vStart();
   unsigned long kiosk = std::stoul(strMainWindow());
-  platform::vSleepMs(1500);  // past the first keeping
+  // The keeper's first turn comes one period (800 ms) after the window was made, and it leaves no
+  // mark to wait for when no other window is there: 1500 ms are past it with room to spare.
+  platform::vSleepMs(1500);
   Display* pDisplay = XOpenDisplay(nullptr);
   ASSERT_NE(pDisplay, nullptr);
   Window other = XCreateSimpleWindow(pDisplay, DefaultRootWindow(pDisplay), 0, 0, 200, 200, 0, 0, 0);
   XMapRaised(pDisplay, other);
   XSync(pDisplay, False);
   auto fKioskAbove = [&] { return iStackPlace(pDisplay, kiosk) > iStackPlace(pDisplay, other); };
+  // Nothing is to happen for the keeper's next turns: 2 s are two and a half of its periods.
   platform::vSleepMs(2000);
   EXPECT_FALSE(fKioskAbove()) << "raised again although TopMostLevel is 1";
 
@@ -467,8 +448,7 @@ TEST_F(KioskTest, TopMostOnceComesBackAfterNo) {
   XRaiseWindow(pDisplay, other);
   XSync(pDisplay, False);
   EXPECT_TRUE(fWaitUntil(fKioskAbove, 3000)) << "not top-most again after No";
-  platform::vSleepMs(2000);
-  XRaiseWindow(pDisplay, other);  // and only once
+  XRaiseWindow(pDisplay, other);  // and only once: two and a half periods without a raise
   XSync(pDisplay, False);
   platform::vSleepMs(2000);
   EXPECT_FALSE(fKioskAbove());
@@ -539,10 +519,7 @@ int main(int argc, char** argv) {
   // The display resets when its last client goes, and refuses connections while it does: this
   // connection stays open, so that a kiosk started just after another has ended finds it.
   Display* pKeep = nullptr;
-  for (int i = 0; i < 50 && pKeep == nullptr; ++i) {
-    pKeep = XOpenDisplay(nullptr);
-    if (pKeep == nullptr) platform::vSleepMs(100);
-  }
+  fWaitUntil([&] { return (pKeep = XOpenDisplay(nullptr)) != nullptr; }, 5000, 100);
   ::testing::InitGoogleTest(&argc, argv);
   int iResult = RUN_ALL_TESTS();
   if (pKeep != nullptr) XCloseDisplay(pKeep);

@@ -1,127 +1,44 @@
-// CKioskSession: Xvfb, a private copy of Tarvenix, xdotool and screen reads for the lockdown tests.
+// CKioskSession: a private X server, a private copy of Tarvenix, xdotool and screen reads for the
+// lockdown tests.
 #include "tests/lockdown/kiosk_session.h"
+#include "tests/support/end_process.h"
 #include "tests/support/spawn.h"
-#include "tests/support/x_cursor.h"
-#include "tests/support/xvfb.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
-namespace fs = std::filesystem;
-
-namespace {
-
-fs::path programDir() { return fs::read_symlink("/proc/self/exe").parent_path(); }
-
-std::string strRead(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Ends the process (SIGTERM, then SIGKILL after iGraceMs); true when it ended by itself.
-bool fEnd(pid_t& pid, int iGraceMs) {
-  if (pid <= 0) return true;
-  kill(pid, SIGTERM);
-  for (int waited = 0; waited < iGraceMs; waited += 20) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) {
-      pid = -1;
-      return true;
-    }
-    usleep(20000);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  pid = -1;
-  return false;
-}
-
-std::string strRun(const std::string& strCommand) { return txtest::strCommandOutput(strCommand); }
-
-// The program log of this month: YYYYMM.log.
-std::string strMonthLog() {
-  time_t now = time(nullptr);
-  struct tm local;
-  localtime_r(&now, &local);
-  char name[16];
-  strftime(name, sizeof name, "%Y%m.log", &local);
-  return name;
-}
-
-}  // namespace
-
-CKioskSession::~CKioskSession() {
-  fEnd(m_Kiosk, 10000);
-  fEnd(m_Xvfb, 2000);
-  std::error_code ec;
-  if (!m_strDir.empty()) fs::remove_all(m_strDir, ec);
-}
+CKioskSession::~CKioskSession() { txtest::fEndProcess(m_Kiosk, 10000); }
 
 bool CKioskSession::fStart(const std::string& strPage, const std::vector<std::string>& settings) {
   // The kiosk's windows come and go while the helpers look at them; a request about a window that
   // has just gone fails, and Xlib's default answer to that would end the test program.
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  m_Xvfb = iStartXvfb(m_strDisplay);
-  if (m_Xvfb < 0) return m_strError = "Xvfb did not start", false;
-  // The server takes connections once it answers one.
-  if (!fWaitUntil(
-          [&] {
-            Display* probe = XOpenDisplay(m_strDisplay.c_str());
-            if (probe != nullptr) XCloseDisplay(probe);
-            return probe != nullptr;
-          },
-          20000))
-    return m_strError = "Xvfb on " + m_strDisplay + " takes no connections", false;
-
-  char dir[] = "/tmp/tx-lockdown-XXXXXX";
-  if (mkdtemp(dir) == nullptr) return m_strError = "mkdtemp", false;
-  m_strDir = dir;
-  const fs::path bin = programDir();
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(bin)) {
-    std::string name = entry.path().filename().string();
-    bool hookLibrary = name.rfind("libTX", 0) == 0 && name.size() > 9 && name.substr(name.size() - 9) == "_64.so";
-    if (name == "Tarvenix" || name == "tarvctl" || name == "TarvenixRun.sh" || hookLibrary) {
-      fs::copy_file(entry.path(), fs::path(m_strDir) / name, ec);
-    } else if (name == "webext") {
-      fs::copy(entry.path(), fs::path(m_strDir) / name, fs::copy_options::recursive, ec);
-    }
-    if (ec) return m_strError = "cannot copy " + name + ": " + ec.message(), false;
-  }
+  if (!m_X.fStart()) return m_strError = m_X.m_strError, false;
+  m_strDisplay = m_X.strDisplay();
+  if (!m_Folder.fInstall("tx-lockdown-")) return m_strError = m_Folder.m_strError, false;
+  m_strDir = m_Folder.strDir();
 
   std::string ini = "[Setting]\nAccessLog=1\nBlank=\"file://" + std::string(TX_TEST_SOURCE_DIR) + "/lockdown/pages/" +
                     strPage + "\"\n";
   for (const std::string& line : settings) ini += line + "\n";
-  std::ofstream(fs::path(m_strDir) / "Tarvenix.ini", std::ios::binary) << ini;
+  m_Folder.fWrite("Tarvenix.ini", ini);
 
   // Now and then GTK cannot open a fresh server's display at the first try on a busy machine
-  // (the program then logs that it has no screen): such a start is tried again.
+  // (the program then logs that it has no screen): such a start is tried again once the server
+  // takes connections.
   bool ready = false;
   for (int attempt = 0; attempt < 3; ++attempt) {
     if (fLaunch(ready)) break;
-    if (strRead(fs::path(m_strDir) / strMonthLog()).find("メインウィンドウ生成に失敗(画面なし)") == std::string::npos)
-      break;
-    usleep(500 * 1000);
+    if (strMonthLog().find("メインウィンドウ生成に失敗(画面なし)") == std::string::npos) break;
+    fWaitUntil([&] { return m_X.fTakesConnections(); }, 5000);
   }
   if (m_Kiosk < 0) {
-    m_strError = "Tarvenix ended at start-up; its folder holds:";
-    for (const auto& entry : fs::directory_iterator(m_strDir)) {
-      m_strError += "\n== " + entry.path().filename().string();
-      if (entry.path().extension() == ".log" || entry.path().extension() == ".txt")
-        m_strError += "\n" + strRead(entry.path());
-    }
+    m_strError =
+        "Tarvenix ended at start-up; its output and program log:\n" + m_Folder.strRead("output.txt") + strMonthLog();
     return false;
   }
   if (!ready) return m_strError = "the page was not shown within a minute", false;
@@ -130,20 +47,9 @@ bool CKioskSession::fStart(const std::string& strPage, const std::vector<std::st
 }
 
 bool CKioskSession::fLaunch(bool& bReady) {
-  const std::string exe = m_strDir + "/Tarvenix";
-  m_Kiosk = fork();
-  if (m_Kiosk == 0) {
-    int output = open((m_strDir + "/output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(output, 1);
-    dup2(output, 2);
-    setenv("DISPLAY", m_strDisplay.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (m_strDir + "/config").c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-    setenv("NO_AT_BRIDGE", "1", 1);
-    if (chdir(m_strDir.c_str()) != 0) _exit(127);
-    execl(exe.c_str(), exe.c_str(), nullptr);
-    _exit(127);
-  }
+  txtest::Child kiosk;
+  if (!m_Folder.fStart({}, m_strDisplay, kiosk)) return false;
+  m_Kiosk = static_cast<pid_t>(kiosk.iHandle);
   // Loaded and drawn: the page's script has painted its innerWidth box.
   bReady = fWaitUntil(
       [&] {
@@ -161,12 +67,10 @@ bool CKioskSession::fLaunch(bool& bReady) {
 
 bool CKioskSession::fStop() {
   if (m_Kiosk <= 0) return false;
-  return fEnd(m_Kiosk, 20000);
+  return txtest::fEndProcess(m_Kiosk, 20000);
 }
 
-bool CKioskSession::fXdo(const std::string& strArgs) {
-  return std::system(("DISPLAY=" + m_strDisplay + " xdotool " + strArgs).c_str()) == 0;
-}
+bool CKioskSession::fXdo(const std::string& strArgs) { return m_X.fXdo(strArgs); }
 
 bool CKioskSession::fFindPage(unsigned long ulWindow) {
   Display* display = XOpenDisplay(m_strDisplay.c_str());
@@ -246,7 +150,7 @@ std::vector<unsigned long> CKioskSession::visibleWindows() {
 }
 
 std::string CKioskSession::strWindowName(unsigned long ulWindow) {
-  std::string name = strRun("DISPLAY=" + m_strDisplay + " xdotool getwindowname " + std::to_string(ulWindow));
+  std::string name = m_X.strRun("xdotool getwindowname " + std::to_string(ulWindow));
   while (!name.empty() && name.back() == '\n') name.pop_back();
   return name;
 }
@@ -268,11 +172,7 @@ int CKioskSession::iViewableTopLevels() {
   return viewable;
 }
 
-int CKioskSession::iCursorPixels() { return txtest::iCursorPixels(m_strDisplay); }
-
-std::string CKioskSession::strAccessLog() const { return strRead(fs::path(m_strDir) / "access.log"); }
-
-std::string CKioskSession::strHookLog() const { return strRead(fs::path(m_strDir) / "TXHook.log"); }
+int CKioskSession::iCursorPixels() { return m_X.iCursorPixels(); }
 
 int CKioskSession::iAccessLines(const std::string& strLine) const {
   // Entries are "date time,message"; the message is what the program wrote.

@@ -2,10 +2,15 @@
 #pragma once
 
 #include <sys/types.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
+
+#include "tests/support/kiosk_folder.h"
+#include "tests/support/wait.h"
+#include "tests/support/x_session.h"
+
+using txtest::fWaitUntil;
 
 // Colour of one screen pixel.
 struct CPixel {
@@ -40,8 +45,9 @@ class CKioskSession {
   // Visible (not fully transparent) pixels of the cursor the server shows now; -1 unknown.
   int iCursorPixels();
 
-  std::string strAccessLog() const;
-  std::string strHookLog() const;
+  std::string strAccessLog() const { return m_Folder.strAccessLog(); }
+  std::string strHookLog() const { return m_Folder.strRead("TXHook.log"); }
+  std::string strMonthLog() const { return m_Folder.strMonthLog(); }
   // Occurrences of strLine at the end of an access-log entry.
   int iAccessLines(const std::string& strLine) const;
 
@@ -56,16 +62,7 @@ class CKioskSession {
   // Finds the page's top left corner in the window once the page has drawn its boxes.
   bool fFindPage(unsigned long ulWindow);
 
-  pid_t m_Xvfb = -1;
+  txtest::CXSession m_X;
+  txtest::CKioskFolder m_Folder;
   int m_iLeft = 0, m_iTop = 0;
 };
-
-// Polls fCheck every 50 ms until it holds (true) or iTimeoutMs pass (false).
-template <typename F>
-bool fWaitUntil(F fCheck, int iTimeoutMs) {
-  for (int waited = 0;; waited += 50) {
-    if (fCheck()) return true;
-    if (waited >= iTimeoutMs) return false;
-    usleep(50 * 1000);
-  }
-}

@@ -10,10 +10,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/frame_window.h"
 #include "platform/message_loop.h"
 #include "ui_test_util.h"
-#include "x_session.h"
+#include "x_window.h"
 
 namespace {
 
@@ -44,6 +45,18 @@ class CTestFrame : public platform::CFrameWindow {
     return FALSE;
   }
 };
+
+// Whether one of the program's pop-up windows (a menu) is shown.
+bool fMenuOpen() {
+  GList* pList = gtk_window_list_toplevels();
+  bool bOpen = false;
+  for (GList* p = pList; p; p = p->next)
+    if (gtk_window_get_window_type(GTK_WINDOW(p->data)) == GTK_WINDOW_POPUP &&
+        gtk_widget_get_visible(GTK_WIDGET(p->data)))
+      bOpen = true;
+  g_list_free(pList);
+  return bOpen;
+}
 
 class FrameWindow : public ::testing::TestWithParam<bool> {};
 
@@ -121,23 +134,27 @@ TEST(FrameTimers, RepeatUntilKilledAndKeepTheirIds) {
   ASSERT_TRUE(platform::fInitMessageLoop());
   CTestFrame frame;
   ASSERT_TRUE(frame.fCreate("Tarvenix", "TarvenixClass", FALSE));
+  const uint32_t uStart = platform::uGetTickMs();
   EXPECT_EQ(frame.uSetTimer(0, 10), 0u);
   EXPECT_EQ(frame.uSetTimer(1, 30), 1u);
   EXPECT_EQ(frame.uSetTimer(2, 1000), 2u);
   EXPECT_EQ(frame.uSetTimer(2, 50), 2u);  // replaces the 1000 ms one
-  int iOnes = 0;
+  int iOnes = 0, iTwos = 0;
+  uint32_t uSixTwos = 0;
   frame.m_onTimer = [&](unsigned int uId) {
     if (uId == 1 && ++iOnes == 3) frame.fKillTimer(1);
+    if (uId == 2 && ++iTwos == 6) uSixTwos = platform::uGetTickMs() - uStart;
   };
-  fRunLoopUntil([] { return false; }, 600);
-  int iTwos = 0;
-  for (unsigned int uId : frame.m_timers) iTwos += uId == 2;
+  // Six turns of timer 2 take 300 ms at its 50 ms, long enough for timer 1 to go on past its
+  // third turn if it were not killed; a timer never comes early, so the six took that long.
+  ASSERT_TRUE(fRunLoopUntil([&] { return iTwos >= 6; }, 5000)) << "timer 2 came " << iTwos << " times";
   EXPECT_EQ(iOnes, 3);
-  EXPECT_GE(iTwos, 6);
-  EXPECT_LE(iTwos, 13);
+  EXPECT_GE(uSixTwos, 290u) << "timer 2 runs faster than 50 ms";
+  for (unsigned int uId : frame.m_timers) EXPECT_NE(uId, 0u);
   EXPECT_TRUE(frame.fKillTimer(2));
   EXPECT_FALSE(frame.fKillTimer(2));
   size_t uCount = frame.m_timers.size();
+  // Nothing is to come: 200 ms are four periods of the slower of the killed timers.
   fRunLoopUntil([] { return false; }, 200);
   EXPECT_EQ(frame.m_timers.size(), uCount);
 }
@@ -224,12 +241,10 @@ TEST_P(FrameSignal, EndsTheSession) {
   CTestFrame frame;
   ASSERT_TRUE(frame.fCreate("Tarvenix", "TarvenixClass"));
   frame.vShow();
-  std::thread sender([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    kill(getpid(), GetParam());
-  });
+  // Sent from inside the running loop, as a session end comes to a running program.
+  const int iSignal = GetParam();
+  platform::fPostToUiThread([iSignal] { kill(getpid(), iSignal); });
   platform::iRunMessageLoop();  // ends with the main window
-  sender.join();
   EXPECT_EQ(frame.m_iEndSessions, 1);
   EXPECT_EQ(frame.m_iCloses, 1);
   EXPECT_FALSE(frame.fIsWindow());
@@ -251,20 +266,11 @@ TEST(FrameMenu, KeyboardNeverOpensItTheMouseDoes) {
   ASSERT_TRUE(frame.fCreate("Tarvenix", "TarvenixClass"));
   frame.vShow();
   frame.fForceForeground();
-  auto fMenuOpen = [] {
-    GList* pList = gtk_window_list_toplevels();
-    bool bOpen = false;
-    for (GList* p = pList; p; p = p->next)
-      if (gtk_window_get_window_type(GTK_WINDOW(p->data)) == GTK_WINDOW_POPUP &&
-          gtk_widget_get_visible(GTK_WIDGET(p->data)))
-        bOpen = true;
-    g_list_free(pList);
-    return bOpen;
-  };
   ASSERT_TRUE(
       fRunLoopUntil([] { return strRunCommand("xdotool getactivewindow getwindowname") == "Tarvenix\n"; }, 5000));
   for (const char* pszKeys : {"F10", "alt", "alt+f", "alt+h"}) {
     strRunCommand(std::string("xdotool key ") + pszKeys);
+    // GTK shows a menu in the loop turn that handles the key; 400 ms are many idle turns.
     EXPECT_FALSE(fRunLoopUntil(fMenuOpen, 400)) << pszKeys;
   }
   std::string strWindow = strRunCommand("xdotool search --name '^Tarvenix$' | head -n 1");
@@ -297,7 +303,7 @@ TEST(FrameMenu, AboutDialogFromTheHelpMenu) {
   std::string strWindow = strRunCommand("xdotool search --name '^Tarvenix$' | head -n 1");
   strWindow.erase(strWindow.find_last_not_of("\n") + 1);
   strRunCommand("xdotool mousemove --window " + strWindow + " 20 10 click 1");
-  fRunLoopUntil([] { return false; }, 300);
+  ASSERT_TRUE(fRunLoopUntil(fMenuOpen, 3000)) << "the menu did not open";
   // The dialog runs modally inside the command; a helper thread watches and answers it.
   std::atomic<bool> bSeen{false}, bGone{false};
   std::thread watcher([&] {

@@ -10,7 +10,7 @@
 #include "platform/frame_window.h"
 #include "platform/message_loop.h"
 #include "ui_test_util.h"
-#include "x_session.h"
+#include "x_window.h"
 
 namespace {
 
@@ -43,6 +43,8 @@ TEST(MessageBox, ReturnAnswersYesAboveATopMostFrame) {
   EXPECT_EQ(strStack.rfind(szBox) + strlen(szBox), strStack.find_last_not_of("\n") + 1) << strStack << szBox;
 
   strRunCommand("xdotool key Escape");
+  // Nothing is to happen: a box that takes Escape answers in the loop turn of the key
+  // (EscapeAndTheWayOutOfEachKind); 300 ms are many turns.
   fRunLoopUntil([] { return false; }, 300);
   EXPECT_EQ(iAnswer, -1);  // a Yes/No box has no way out but its buttons
   std::string strActive = strRunCommand("xdotool getactivewindow getwindowname");
@@ -73,6 +75,8 @@ TEST(MessageBox, EscapeAndTheWayOutOfEachKind) {
     ASSERT_TRUE(
         fRunLoopUntil([] { return strRunCommand("xdotool getactivewindow getwindowname") == "TxKinds\n"; }, 5000));
     strRunCommand("xdotool key Escape");
+    // A box that takes Escape answers in the loop turn of the key; one that does not is still
+    // open after 500 ms, many such turns.
     fRunLoopUntil([&] { return iAnswer != -1; }, 500);
     EXPECT_EQ(iAnswer, c.iEscape) << c.uStyle;
     if (iAnswer == -1) {

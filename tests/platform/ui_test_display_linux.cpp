@@ -3,7 +3,7 @@
 
 #include "platform/message_loop.h"
 #include "ui_test_util.h"
-#include "x_session.h"
+#include "x_window.h"
 
 bool fPrepareTestUi() {
   static std::unique_ptr<CXSession> s_pSession(new CXSession(false));

@@ -5,19 +5,9 @@
 
 #include "platform/file_system.h"
 #include "platform/module_path.h"
+#include "tests/support/spawn.h"
 
 namespace {
-
-std::string strReadBinary(const std::string& strPath) {
-  std::string text;
-  FILE* fp = std::fopen(strPath.c_str(), "rb");
-  if (fp == nullptr) return text;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, fp)) > 0) text.append(buffer, n);
-  std::fclose(fp);
-  return text;
-}
 
 // What "\n" becomes in a text-mode file on this platform.
 std::string strTextLineEnd() {
@@ -28,7 +18,7 @@ std::string strTextLineEnd() {
     std::fputs("\n", fp);
     std::fclose(fp);
   }
-  std::string end = strReadBinary(path);
+  std::string end = txtest::strReadFile(path);
   std::remove(path.c_str());
   return end.empty() ? "\n" : end;
 }
@@ -50,7 +40,7 @@ CLogCapture::~CLogCapture() {
 
 std::string CLogCapture::strMessages(const std::string& strPath) {
   static const std::string kLineEnd = strTextLineEnd();
-  std::string raw = strReadBinary(strPath);
+  std::string raw = txtest::strReadFile(strPath);
   std::string out;
   size_t pos = 0;
   while (pos < raw.size()) {

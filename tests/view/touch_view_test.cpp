@@ -7,7 +7,7 @@
 
 #include "../platform/page_script.h"
 #include "../platform/ui_test_util.h"
-#include "../platform/x_session.h"
+#include "../platform/x_window.h"
 #include "log_capture.h"
 #include "platform/frame_window.h"
 #include "platform/message_loop.h"

@@ -5,11 +5,8 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace txtest {
@@ -63,22 +60,6 @@ void vKill(Child& child) {
   child.iHandle = 0;
 }
 
-bool fRun(const std::vector<std::string>& args, std::string& strOut, std::string& strErr, int& iStatus,
-          uint32_t uMillis) {
-  // Files of their own for each call: calls may run at once on several threads.
-  static std::atomic<unsigned int> s_uCalls{0};
-  std::string base = "/tmp/txtest-run-" + std::to_string(getpid()) + "-" + std::to_string(++s_uCalls);
-  Child child;
-  if (!fSpawn(args, child, base + ".out", base + ".err")) return false;
-  bool ended = fWait(child, uMillis, iStatus);
-  if (!ended) vKill(child);
-  strOut = strReadFile(base + ".out");
-  strErr = strReadFile(base + ".err");
-  unlink((base + ".out").c_str());
-  unlink((base + ".err").c_str());
-  return ended;
-}
-
 int iStatusMinusOne() { return 255; }
 
 const char* pszExeSuffix() { return ""; }
@@ -92,13 +73,6 @@ std::string strCommandOutput(const std::string& strCommand) {
   while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
   pclose(pipe);
   return out;
-}
-
-std::string strReadFile(const std::string& strPath) {
-  std::ifstream in(strPath, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 }  // namespace txtest

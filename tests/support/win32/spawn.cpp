@@ -2,10 +2,7 @@
 #include "tests/support/spawn.h"
 
 #include <windows.h>
-#include <atomic>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace txtest {
 
@@ -83,22 +80,6 @@ void vKill(Child& child) {
   child.iHandle = 0;
 }
 
-bool fRun(const std::vector<std::string>& args, std::string& strOut, std::string& strErr, int& iStatus,
-          uint32_t uMillis) {
-  // Files of their own for each call: calls may run at once on several threads.
-  static std::atomic<unsigned int> s_uCalls{0};
-  std::string base = "txtest-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++s_uCalls);
-  Child child;
-  if (!fSpawn(args, child, base + ".out", base + ".err")) return false;
-  bool ended = fWait(child, uMillis, iStatus);
-  if (!ended) vKill(child);
-  strOut = strReadFile(base + ".out");
-  strErr = strReadFile(base + ".err");
-  DeleteFileA((base + ".out").c_str());
-  DeleteFileA((base + ".err").c_str());
-  return ended;
-}
-
 int iStatusMinusOne() { return -1; }
 
 const char* pszExeSuffix() { return ".exe"; }
@@ -112,13 +93,6 @@ std::string strCommandOutput(const std::string& strCommand) {
   while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
   _pclose(pipe);
   return out;
-}
-
-std::string strReadFile(const std::string& strPath) {
-  std::ifstream in(strPath, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 }  // namespace txtest

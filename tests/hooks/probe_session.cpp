@@ -1,10 +1,9 @@
-// CXSession: Xvfb, the probe and xdotool for the hook libraries' X11 tests.
-#include "x_session.h"
-#include "tests/support/x_cursor.h"
-#include "tests/support/xvfb.h"
+// CProbeSession: the probe on a private X server, read and driven through pipes, for the hook
+// libraries' X11 tests.
+#include "probe_session.h"
+#include "tests/support/end_process.h"
+#include "tests/support/spawn.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -16,9 +15,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -39,21 +36,6 @@ bool fCopyFile(const std::string& strFrom, const std::string& strTo) {
   return in.good() && out.good() && chmod(strTo.c_str(), 0755) == 0;
 }
 
-void vStop(pid_t& pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  for (int i = 0; i < 100; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) {
-      pid = -1;
-      return;
-    }
-    usleep(20000);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  pid = -1;
-}
-
 long long llNowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
@@ -61,39 +43,16 @@ long long llNowMs() {
 
 }  // namespace
 
-CXSession::~CXSession() {
+CProbeSession::~CProbeSession() {
   if (m_fdIn >= 0) close(m_fdIn);
-  vStop(m_Probe);
+  txtest::fEndProcess(m_Probe, 2000);
   if (m_fdOut >= 0) close(m_fdOut);
-  vStop(m_WindowManager);
-  vStop(m_Xvfb);
   if (!m_strDir.empty()) std::system(("rm -rf '" + m_strDir + "'").c_str());
 }
 
-bool CXSession::fStart(bool bWindowManager) {
-  m_Xvfb = iStartXvfb(m_strDisplay);
-  if (m_Xvfb < 0) return m_strError = "Xvfb did not start", false;
-
-  if (bWindowManager) {
-    m_WindowManager = fork();
-    if (m_WindowManager == 0) {
-      int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      setenv("DISPLAY", m_strDisplay.c_str(), 1);
-      execlp("openbox", "openbox", "--sm-disable", nullptr);
-      _exit(127);
-    }
-    // The window manager is ready once it announces the window activation that xdotool uses.
-    bool ready = false;
-    for (int i = 0; i < 250 && !ready; ++i) {
-      ready = std::system(("xprop -display " + m_strDisplay + " -root _NET_SUPPORTED 2>/dev/null | grep -q " +
-                           "_NET_ACTIVE_WINDOW")
-                              .c_str()) == 0;
-      if (!ready) usleep(40000);
-    }
-    if (!ready) return m_strError = "openbox did not start", false;
-  }
+bool CProbeSession::fStart(bool bWindowManager) {
+  if (!m_X.fStart(bWindowManager)) return m_strError = m_X.m_strError, false;
+  m_strDisplay = m_X.strDisplay();
 
   char dir[] = "/tmp/tx-hooks-XXXXXX";
   if (mkdtemp(dir) == nullptr) return m_strError = "mkdtemp", false;
@@ -134,13 +93,13 @@ bool CXSession::fStart(bool bWindowManager) {
   return fXdo("mousemove 640 400");
 }
 
-void CXSession::vSend(const std::string& strCommand) {
+void CProbeSession::vSend(const std::string& strCommand) {
   std::string line = strCommand + "\n";
   ssize_t n = write(m_fdIn, line.data(), line.size());
   (void)n;
 }
 
-bool CXSession::fWaitFor(const std::string& strPrefix, int iTimeoutMs) {
+bool CProbeSession::fWaitFor(const std::string& strPrefix, int iTimeoutMs) {
   long long end = llNowMs() + iTimeoutMs;
   for (;;) {
     size_t eol;
@@ -161,7 +120,7 @@ bool CXSession::fWaitFor(const std::string& strPrefix, int iTimeoutMs) {
   }
 }
 
-bool CXSession::fCommand(const std::string& strCommand, int iTimeoutMs) {
+bool CProbeSession::fCommand(const std::string& strCommand, int iTimeoutMs) {
   vSend(strCommand);
   std::string word = strCommand.substr(0, strCommand.find(' '));
   long long end = llNowMs() + iTimeoutMs;
@@ -176,12 +135,7 @@ bool CXSession::fCommand(const std::string& strCommand, int iTimeoutMs) {
   return false;
 }
 
-bool CXSession::fXdo(const std::string& strArgs) {
-  std::string command = "DISPLAY=" + m_strDisplay + " xdotool " + strArgs;
-  return std::system(command.c_str()) == 0;
-}
-
-int CXSession::iCount(const std::string& strPrefix, size_t iFrom) const {
+int CProbeSession::iCount(const std::string& strPrefix, size_t iFrom) const {
   int count = 0;
   for (size_t i = iFrom; i < m_Seen.size(); ++i) {
     if (m_Seen[i].compare(0, strPrefix.size(), strPrefix) == 0) count++;
@@ -189,27 +143,4 @@ int CXSession::iCount(const std::string& strPrefix, size_t iFrom) const {
   return count;
 }
 
-int CXSession::iCursorPixels() { return txtest::iCursorPixels(m_strDisplay); }
-
-std::string CXSession::strCursorPrint() {
-  Display* display = XOpenDisplay(m_strDisplay.c_str());
-  if (display == nullptr) return "";
-  std::string print;
-  XFixesCursorImage* image = XFixesGetCursorImage(display);
-  if (image != nullptr) {
-    unsigned long long hash = 1469598103934665603ULL;
-    for (int i = 0; i < image->width * image->height; ++i) hash = (hash ^ image->pixels[i]) * 1099511628211ULL;
-    print = std::to_string(image->width) + "x" + std::to_string(image->height) + "@" + std::to_string(image->xhot) +
-            "," + std::to_string(image->yhot) + "#" + std::to_string(hash);
-    XFree(image);
-  }
-  XCloseDisplay(display);
-  return print;
-}
-
-std::string CXSession::strHookLog() const {
-  std::ifstream in(m_strDir + "/TXHook.log");
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string CProbeSession::strHookLog() const { return txtest::strReadFile(m_strDir + "/TXHook.log"); }

@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/x_session.h"
+
 // Each test gets its own X server, so parallel tests never share a pointer or a keyboard focus,
 // and its own copy of the probe in a fresh folder, so TXHook.log beside it is the test's alone.
-class CXSession {
+class CProbeSession {
  public:
-  CXSession() = default;
-  ~CXSession();
-  CXSession(const CXSession&) = delete;
-  CXSession& operator=(const CXSession&) = delete;
+  CProbeSession() = default;
+  ~CProbeSession();
+  CProbeSession(const CProbeSession&) = delete;
+  CProbeSession& operator=(const CProbeSession&) = delete;
 
   // Starts Xvfb (1280x800), with bWindowManager openbox on it, and the probe; true once the
   // probe's window is shown. m_strError says why not.
@@ -29,14 +31,14 @@ class CXSession {
   // Sends the command and waits for its "DONE" or "RESULT" line.
   bool fCommand(const std::string& strCommand, int iTimeoutMs = 5000);
   // Runs xdotool with the arguments on this server; true when it succeeded.
-  bool fXdo(const std::string& strArgs);
+  bool fXdo(const std::string& strArgs) { return m_X.fXdo(strArgs); }
   // Number of lines of m_Seen, from index iFrom on, that start with strPrefix.
   int iCount(const std::string& strPrefix, size_t iFrom = 0) const;
 
   // Visible (not fully transparent) pixels of the cursor the server shows now.
-  int iCursorPixels();
+  int iCursorPixels() { return m_X.iCursorPixels(); }
   // A fingerprint of the shown cursor's size, hot spot and pixels (empty when unknown).
-  std::string strCursorPrint();
+  std::string strCursorPrint() { return m_X.strCursorPrint(); }
   // The probe's TXHook.log, or an empty text.
   std::string strHookLog() const;
 
@@ -47,8 +49,7 @@ class CXSession {
   std::vector<std::string> m_Seen;
 
  private:
-  pid_t m_Xvfb = -1;
-  pid_t m_WindowManager = -1;
+  txtest::CXSession m_X;
   pid_t m_Probe = -1;
   int m_fdIn = -1;
   int m_fdOut = -1;
