@@ -4,11 +4,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <new>
-#include <vector>
 
 namespace platform {
 
@@ -71,6 +73,24 @@ static BOOL fWriteAll(int fd, const std::string& strText) {
   return TRUE;
 }
 
+// Creates a file of a fresh name strPrefix + six letters with the mode (less the umask), as
+// mkstemp does but with the mode asked for.
+static int iCreateTemporary(const std::string& strPrefix, mode_t mode, std::string& strName) {
+  static const char s_szLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static std::atomic<uint64_t> s_uCount{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    struct timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    uint64_t seed = (static_cast<uint64_t>(now.tv_nsec) << 20) ^ (static_cast<uint64_t>(getpid()) << 40) ^
+                    (s_uCount.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    strName = strPrefix;
+    for (int i = 0; i < 6; ++i, seed /= 62) strName += s_szLetters[seed % 62];
+    int fd = open(strName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
 BOOL fReplaceFile(const std::string& strLinkOrPath, const std::string& strText) {
   // A symbolic link stays a link: the file it names is the one replaced.
   std::string strPath = strLinkOrPath;
@@ -88,10 +108,10 @@ BOOL fReplaceFile(const std::string& strLinkOrPath, const std::string& strText) 
   if (bExists && (!S_ISREG(old.st_mode) || !fMayWrite(strPath))) return FALSE;
 
   std::string name = strPath.substr(strPath.find_last_of('/') + 1);
-  std::string tmpl = dir + "/." + name + ".XXXXXX";
-  std::vector<char> tmp(tmpl.begin(), tmpl.end());
-  tmp.push_back('\0');
-  int fd = mkostemp(tmp.data(), O_CLOEXEC);
+  // A new file is created with 0666 and the kernel applies the umask (and a default ACL) itself:
+  // reading the umask would mean changing it, under the feet of threads creating files.
+  std::string tmp;
+  int fd = iCreateTemporary(dir + "/." + name + ".", bExists ? 0600 : 0666, tmp);
   if (fd < 0) return FALSE;
   BOOL ok = fWriteAll(fd, strText);
   if (bExists) {
@@ -100,16 +120,12 @@ BOOL fReplaceFile(const std::string& strLinkOrPath, const std::string& strText) 
       if (fchown(fd, old.st_uid, old.st_gid) != 0) { /* keeps our owner: still readable */
       }
     }
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    if (ok && fchmod(fd, 0666 & ~mask) != 0) ok = FALSE;
   }
   if (ok && fsync(fd) != 0) ok = FALSE;
   if (close(fd) != 0) ok = FALSE;
-  if (ok && rename(tmp.data(), strPath.c_str()) != 0) ok = FALSE;
+  if (ok && rename(tmp.c_str(), strPath.c_str()) != 0) ok = FALSE;
   if (!ok) {
-    unlink(tmp.data());
+    unlink(tmp.c_str());
     return FALSE;
   }
   int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

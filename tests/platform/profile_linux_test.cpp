@@ -2,13 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/linux/profile_text.h"
@@ -123,6 +126,39 @@ TEST_F(LinuxProfile, ReplacesTheFileWholeKeepingItsModeAndLeavesNoTemporaryFile)
   EXPECT_NE(before.st_ino, after.st_ino);  // a new file took the old one's name
   EXPECT_EQ(after.st_mode & 07777, 0640u);
   EXPECT_EQ(entries(), std::vector<std::string>{"Tarvenix.ini"});
+}
+
+// A new settings file takes the umask as any new file does, and writing one never changes the
+// umask that other threads of the program create their files with meanwhile.
+TEST_F(LinuxProfile, NewFilesTakeTheUmaskWithoutChangingItForOtherThreads) {
+  mode_t saved = umask(027);
+  ASSERT_TRUE(fSet("A", "1"));
+  struct stat st {};
+  ASSERT_EQ(stat(m_path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  std::atomic<bool> done{false};
+  std::atomic<int> wrongModes{0};
+  std::thread other([&] {
+    std::string path = m_dir + "/other";
+    while (!done) {
+      int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+      if (fd < 0) continue;
+      struct stat made {};
+      if (fstat(fd, &made) == 0 && (made.st_mode & 07777) != 0640) wrongModes++;
+      close(fd);
+      unlink(path.c_str());
+    }
+  });
+  std::string path = m_dir + "/new.ini";
+  for (int i = 0; i < 30000 && wrongModes == 0; ++i) {
+    std::remove(path.c_str());
+    ASSERT_TRUE(platform::fWritePrivateProfileString("Setting", "A", "1", path.c_str()));
+  }
+  done = true;
+  other.join();
+  umask(saved);
+  EXPECT_EQ(wrongModes, 0);
 }
 
 TEST_F(LinuxProfile, WritesThroughASymbolicLinkAndKeepsTheLink) {
