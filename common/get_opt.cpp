@@ -1,19 +1,23 @@
 // CGetOpt: the classic getopt scan with the position shared by the whole process.
 #include "common/get_opt.h"
 
-#include <unistd.h>
+#include <cstdio>
 #include <cstring>
 
 // Position of the next letter inside the current word; 1 whenever a new word starts.
 static int s_iPosition = 1;
 
+// Three pieces, each on the standard error stream at once (it is unbuffered, and the flush keeps it
+// so should a caller buffer it), so that the line comes before any later output of the program.
 static void vPrintError(char* const argv[], const char* pszMessage, char cLetter) {
   const char* name = argv[0] != nullptr ? argv[0] : "";
-  ssize_t ignored = write(2, name, std::strlen(name));
-  ignored = write(2, pszMessage, std::strlen(pszMessage));
-  char tail[2] = {cLetter, '\n'};
-  ignored = write(2, tail, 2);
-  (void)ignored;
+  std::fwrite(name, 1, std::strlen(name), stderr);
+  std::fflush(stderr);
+  std::fwrite(pszMessage, 1, std::strlen(pszMessage), stderr);
+  std::fflush(stderr);
+  const char tail[2] = {cLetter, '\n'};
+  std::fwrite(tail, 1, 2, stderr);
+  std::fflush(stderr);
 }
 
 CGetOpt::CGetOpt() : opterr(1), optind(1), optarg(nullptr) {}

@@ -9,8 +9,9 @@ class CGetOpt {
   virtual ~CGetOpt();
 
   // Returns the next option letter, '?' for an illegal letter or a missing argument (printing
-  // "<argv[0]>: illegal option -- x\n" or ": option requires an argument -- x\n" to fd 2 when
-  // opterr is set), or -1 when no options remain ("--" is skipped, "-" and plain words are not).
+  // "<argv[0]>: illegal option -- x\n" or ": option requires an argument -- x\n" to the standard
+  // error stream when opterr is set), or -1 when no options remain ("--" is skipped, "-" and plain
+  // words are not).
   int getopt(int argc, char* const argv[], const char* pszOptions);
 
   int iGetOptInd() const { return optind; }
