@@ -1,5 +1,5 @@
-// Linux private profile files: the INI text logic of profile_text.cpp on whole files, each write
-// an atomic replacement of the file.
+// Linux private profile files: the INI text logic of profile_text.cpp on whole files in their own
+// code (UTF-16 files stay UTF-16), each write an atomic replacement of the file.
 #include "platform/profile.h"
 
 #include <cstring>
@@ -17,10 +17,12 @@ unsigned int uGetPrivateProfileString(const char* pszSection, const char* pszKey
   std::string value;
   BOOL found = FALSE;
   try {
-    std::string text;
+    std::string bytes;
     BOOL bExists = FALSE;
-    if (pszSection != nullptr && pszKey != nullptr && pszFile != nullptr && fReadWholeFile(pszFile, text, bExists)) {
-      found = fProfileFind(text, pszSection, pszKey, value);
+    if (pszSection != nullptr && pszKey != nullptr && pszFile != nullptr && fReadWholeFile(pszFile, bytes, bExists)) {
+      ProfileCode code = PROFILE_NARROW;
+      found = fProfileFind(strProfileText(bytes, code), pszSection, pszKey, value);
+      if (found) value = strProfileValue(value, code);
     }
   } catch (const std::bad_alloc&) {
     found = FALSE;  // a file too large to hold reads as missing
@@ -45,13 +47,15 @@ BOOL fWritePrivateProfileString(const char* pszSection, const char* pszKey, cons
   // FALSE, as the Win32 call does.
   if (pszSection == nullptr) return FALSE;
   try {
-    std::string text;
+    std::string bytes;
     BOOL bExists = FALSE;
-    if (!fReadWholeFile(pszFile, text, bExists)) return FALSE;
+    if (!fReadWholeFile(pszFile, bytes, bExists)) return FALSE;
+    ProfileCode code = PROFILE_NARROW;
+    const std::string text = strProfileText(bytes, code);
     std::string edited = text;
     vProfileEdit(edited, pszSection, pszKey, pszValue);
     if (bExists && edited == text) return fMayWrite(pszFile);
-    return fReplaceFile(pszFile, edited);
+    return fReplaceFile(pszFile, strProfileBytes(edited, code));
   } catch (const std::bad_alloc&) {
     return FALSE;  // too large to edit in memory: the file stays as it is
   }

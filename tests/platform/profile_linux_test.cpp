@@ -207,13 +207,16 @@ TEST_F(LinuxProfile, SurvivesHostileFilesAndKeepsTheirBytesWhenAppending) {
     // byte of the operator's file is still there, in order.
     std::string::size_type at = after.find("NewKey=1");
     ASSERT_NE(at, std::string::npos) << c.name;
-    std::string eol = after.compare(at + 8, 2, "\r\n") == 0 ? "\r\n" : "\n";
     std::string removed;
-    for (const std::string& added : {std::string(), eol, "[Setting]" + eol, eol + "[Setting]" + eol}) {
-      if (at >= added.size() && after.compare(at - added.size(), added.size(), added) == 0) {
-        removed = after.substr(0, at - added.size()) + after.substr(at + 8 + eol.size());
-        if (removed == c.text) break;
+    for (const std::string& eol : {std::string("\r\n"), std::string("\n"), std::string("\r")}) {
+      if (after.compare(at + 8, eol.size(), eol) != 0) continue;
+      for (const std::string& added : {std::string(), eol, "[Setting]" + eol, eol + "[Setting]" + eol}) {
+        if (at >= added.size() && after.compare(at - added.size(), added.size(), added) == 0) {
+          removed = after.substr(0, at - added.size()) + after.substr(at + 8 + eol.size());
+          if (removed == c.text) break;
+        }
       }
+      if (removed == c.text) break;
     }
     EXPECT_TRUE(removed == c.text) << c.name;
   }
@@ -231,7 +234,8 @@ TEST(ProfileText, ValuesNeedBothQuotesToLoseThem) {
     EXPECT_EQ(value, c.expected) << c.value;
   }
   std::string value;
-  EXPECT_FALSE(platform::fProfileFind("[Setting]\n;K=1\nK\n", "Setting", "K", value));  // comment, no '='
+  // ";K" is a key of its own name; "K" without "=" is a key without a value.
+  EXPECT_FALSE(platform::fProfileFind("[Setting]\n;K=1\nK\nK=2\n", "Setting", "K", value));
 }
 
 }  // namespace
