@@ -1,7 +1,8 @@
 #!/bin/sh
 # Sets up, builds all three trees and runs every test: natively and, for the Windows trees,
-# under Wine. Ends with the total count of passed and failed tests; a tree that does not build
-# counts as one failed test.
+# under Wine; then makes the packages from them (the package tree) and tests those as installed.
+# Ends with the total count of passed and failed tests; a tree that does not build counts as one
+# failed test.
 set -e
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
@@ -20,7 +21,7 @@ fi
 
 set +e
 passed=0; failed=0; status=0
-for t in linux win64 win32; do
+for t in linux win64 win32 package; do
   echo "== build: $t"
   if ! scripts/build.sh "$t"; then
     echo "== build of $t failed: its tests did not run"
