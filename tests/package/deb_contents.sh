@@ -35,4 +35,9 @@ check "the installed kiosk has no library search path" sh -c "! readelf -d '$kio
 for hook in TXMouseHook_64 TXDetectMouseHook_64 TXKeyHook_64; do
   check "it names lib$hook.so by its place beside it" sh -c "readelf -d '$kiosk' | grep -qF '[\$ORIGIN/lib$hook.so]'"
 done
+entry="$work/root/usr/share/tarvenix/tarvenix.desktop"
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+check "the autostart entry starts the installed run script ($exec_line)" \
+  test "$exec_line" = "$program_dir/TarvenixRun.sh" -a -x "$work/root$exec_line"
+check "the autostart entry is an application entry" grep -qx 'Type=Application' "$entry"
 finish
