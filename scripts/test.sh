@@ -34,6 +34,10 @@ for t in linux win64 win32 package; do
     # -noreset: the display would reset whenever its last client goes and refuse the next
     # program starting in that moment (a kiosk of one test just after another test's has ended).
     xvfb-run -a -s "-screen 0 1280x800x24 -noreset" ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
+  elif [ "$t" = package ]; then
+    # The package tests install and remove the package and its account on the machine itself:
+    # two runs on one machine (two checkouts) take turns.
+    flock /var/lock/tarvenix-package-tests ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
   else
     ctest --preset "$t" -j2 --timeout 300 2>&1 | tee "$log"
   fi
