@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/file_replace.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -20,11 +21,6 @@ BOOL fMayRead(const std::string& strPath);
 // The folder part of a path ("." when it has none).
 std::string strParentDir(const std::string& strPath);
 
-// Replaces (or creates) the file with the text through a temporary file in the same folder and a
-// rename, so a crash leaves the old file or the new one, never half of one. A file keeps its
-// permission bits and owner; a new one gets 0666 less the umask. A symbolic link stays a link and
-// the file it names is replaced (a link to nothing fails). False when the file or its folder
-// is read-only (see fMayWrite) or any step fails; the file is then untouched.
-BOOL fReplaceFile(const std::string& strPath, const std::string& strText);
+// fReplaceFile: platform/file_replace.h.
 
 }  // namespace platform
