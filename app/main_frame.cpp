@@ -4,7 +4,11 @@
 #include <new>
 
 #include "app/tarvenix_app.h"
+#include "common/file_path.h"
+#include "platform/clock.h"
 #include "platform/edge_gesture.h"
+#include "platform/file_system.h"
+#include "platform/input_idle.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 #include "view/child_view.h"
@@ -16,6 +20,8 @@ const uint32_t kQuitQuestionStyle = 0x00252004;
 const unsigned int kStartPeriodMs = 200;
 const unsigned int kTopMostPeriodMs = 800;
 const unsigned int kSignalPeriodMs = 500;
+const unsigned int kIdlePeriodMs = 500;
+const unsigned int kStatusPeriodMs = 30000;
 
 }  // namespace
 
@@ -51,6 +57,10 @@ CMainFrame::CMainFrame(CTarvenixApp& app, BOOL bHardwareAcceleration)
       m_uStartTimer(0),
       m_uTopMostTimer(0),
       m_uSignalTimer(0),
+      m_uIdleTimer(0),
+      m_uStatusTimer(0),
+      m_uScreenshotTimer(0),
+      m_idle(app.m_Optional.m_iIdleReset > 0 ? static_cast<unsigned int>(app.m_Optional.m_iIdleReset) : 0),
       m_bTopMostDone(FALSE),
       m_bBusy(FALSE),
       m_bConfirming(FALSE) {}
@@ -77,6 +87,7 @@ int CMainFrame::OnCreate() {
     fPostClose();
     return -1;
   }
+  vSetUpOperatorFeatures();
   if (!m_pView->fCreate(*this, m_bHardwareAcceleration)) {
     m_pView = nullptr;  // a view that could not be created has deleted itself
     fPostClose();
@@ -89,7 +100,61 @@ int CMainFrame::OnCreate() {
     fPostClose();
     return -1;
   }
+  vStartOperatorTimers();
   return 0;
+}
+
+void CMainFrame::vSetUpOperatorFeatures() {
+  const COptionalSettings& optional = m_app.m_Optional;
+  if (!optional.m_strAllowUrl.empty()) {
+    std::string strBad;
+    if (m_allowList.fLoad(optional.m_strAllowUrl, strBad)) {
+      m_allowList.vAlwaysAllow(m_app.m_strBlank.empty() ? "about:blank" : m_app.m_strBlank);
+      if (!m_app.m_strUrl.empty()) m_allowList.vAlwaysAllow(m_app.m_strUrl);
+    } else {
+      m_app.m_SysLog.fWrite(LOG_ERROR, "設定ファイル AllowUrl不正[%s] 無効\n", strBad.c_str());
+    }
+  }
+  if (!optional.m_strStatusFile.empty())
+    m_pStatusFile = std::make_unique<CStatusFile>(optional.m_strStatusFile, m_app.m_Status, m_app.m_SysLog);
+  if (optional.m_iScreenshotInterval > 0) {
+    std::string strPath = CFilePath(FP_MODULE_DIR).strGetDir() + platform::cPathSeparator() + "screenshot.png";
+    m_pScreenshots = std::make_unique<CScreenshotFile>(strPath, m_app.m_SysLog);
+  }
+  m_pView->vSetOperatorFeatures(&m_app.m_Status, &m_allowList, m_pScreenshots.get());
+}
+
+void CMainFrame::vStartOperatorTimers() {
+  const COptionalSettings& optional = m_app.m_Optional;
+  if (m_pStatusFile != nullptr) {
+    m_pStatusFile->fWrite();
+    m_uStatusTimer = uSetTimer(TIMER_STATUS, kStatusPeriodMs);
+    if (m_uStatusTimer == 0) m_app.m_SysLog.fWrite(LOG_ERROR, "タイマー設定に失敗 StatusFile無効\n");
+  }
+  if (optional.m_iIdleReset > 0) {
+    m_uIdleTimer = uSetTimer(TIMER_IDLE, kIdlePeriodMs);
+    if (m_uIdleTimer == 0) m_app.m_SysLog.fWrite(LOG_ERROR, "タイマー設定に失敗 IdleReset無効\n");
+  }
+  if (m_pScreenshots != nullptr) {
+    m_uScreenshotTimer = uSetTimer(TIMER_SCREENSHOT, static_cast<unsigned int>(optional.m_iScreenshotInterval) * 1000u);
+    if (m_uScreenshotTimer == 0) m_app.m_SysLog.fWrite(LOG_ERROR, "タイマー設定に失敗 ScreenshotInterval無効\n");
+  }
+}
+
+// Nobody touched the kiosk for the idle period: the visitor's session goes, the start page comes.
+void CMainFrame::vOnIdleTimer() {
+  uint32_t uIdleMs = 0;
+  if (!platform::fGetInputIdleMs(uIdleMs)) {
+    m_app.m_SysLog.fWrite(LOG_ERROR, "入力の無操作時間を取得できません IdleReset無効\n");
+    fKillTimer(m_uIdleTimer);
+    m_uIdleTimer = 0;
+    return;
+  }
+  if (!m_idle.fPoll(platform::uGetTickMs(), uIdleMs, m_bConfirming)) return;
+  m_app.m_AccessLog.fWrite("無操作リセット %d秒->開始ページへ\n", m_app.m_Optional.m_iIdleReset);
+  m_app.m_Status.vIdleReset();
+  m_pView->vEndSession();
+  vNavigate("");
 }
 
 void CMainFrame::vNavigate(const std::string& strUrl) {
@@ -132,6 +197,13 @@ void CMainFrame::OnTimer(unsigned int uId) {
       m_uSignalTimer = 0;
       vOnSignalTimer();
       fStartSignalTimer();
+      break;
+    case TIMER_IDLE: vOnIdleTimer(); break;
+    case TIMER_STATUS:
+      if (m_pStatusFile != nullptr) m_pStatusFile->fWrite();
+      break;
+    case TIMER_SCREENSHOT:
+      if (m_pView != nullptr) m_pView->fRequestSnapshot();
       break;
     default: break;
   }
@@ -185,7 +257,8 @@ void CMainFrame::vOnMessageBoxResult(int iAnswer, int iMessageId) {
 }
 
 void CMainFrame::OnClose() {
-  for (unsigned int* timer : {&m_uStartTimer, &m_uTopMostTimer, &m_uSignalTimer}) {
+  for (unsigned int* timer :
+       {&m_uStartTimer, &m_uTopMostTimer, &m_uSignalTimer, &m_uIdleTimer, &m_uStatusTimer, &m_uScreenshotTimer}) {
     if (*timer != 0) fKillTimer(*timer);
     *timer = 0;
   }

@@ -2,10 +2,15 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 
+#include "app/idle_reset.h"
+#include "app/screenshot_file.h"
+#include "app/status_file.h"
 #include "common/error.h"
 #include "platform/frame_window.h"
+#include "view/allow_list.h"
 #include "view/input_policy.h"
 #include "view/view_settings.h"
 
@@ -13,9 +18,12 @@ class CChildView;
 class CTarvenixApp;
 
 enum : unsigned int {
-  TIMER_START = 1,    // 200 ms, once: full screen, foreground, the command-line address
-  TIMER_TOPMOST = 2,  // 800 ms: keeps the frame top-most as TopMostLevel says
-  TIMER_SIGNAL = 3,   // 500 ms: consumes the terminate flag and asks the quit question
+  TIMER_START = 1,       // 200 ms, once: full screen, foreground, the command-line address
+  TIMER_TOPMOST = 2,     // 800 ms: keeps the frame top-most as TopMostLevel says
+  TIMER_SIGNAL = 3,      // 500 ms: consumes the terminate flag and asks the quit question
+  TIMER_IDLE = 4,        // 500 ms with IdleReset: the idle decision
+  TIMER_STATUS = 5,      // 30 s with StatusFile: the status file is written again
+  TIMER_SCREENSHOT = 6,  // ScreenshotInterval: a picture of the view is asked for
 };
 
 // Created by the application with new and fLoadFrame; deletes itself when its window is gone
@@ -61,6 +69,12 @@ class CMainFrame : public platform::CFrameWindow, public CErrorModeless, private
   void vOnStartTimer();
   void vKeepTopMost();
   void vOnSignalTimer();
+  // The operator's optional features (allow-list, status file, idle reset, screenshots), set up
+  // in OnCreate before the start page is asked for; a timer that cannot be set leaves its
+  // feature off with a line at LOG_ERROR.
+  void vSetUpOperatorFeatures();
+  void vStartOperatorTimers();
+  void vOnIdleTimer();
 
   CTarvenixApp& m_app;
   CViewSettings m_viewSettings;
@@ -69,6 +83,13 @@ class CMainFrame : public platform::CFrameWindow, public CErrorModeless, private
   unsigned int m_uStartTimer;
   unsigned int m_uTopMostTimer;
   unsigned int m_uSignalTimer;
+  unsigned int m_uIdleTimer;
+  unsigned int m_uStatusTimer;
+  unsigned int m_uScreenshotTimer;
+  CAllowList m_allowList;
+  CIdleReset m_idle;
+  std::unique_ptr<CStatusFile> m_pStatusFile;
+  std::unique_ptr<CScreenshotFile> m_pScreenshots;
   std::atomic<BOOL> m_bTopMostDone;
   std::atomic<BOOL> m_bBusy;
   std::atomic<BOOL> m_bConfirming;

@@ -9,6 +9,7 @@
 #include "app/setting_file.h"
 #include "app/tarvenix_cmd_line.h"
 #include "common/log_file.h"
+#include "common/status_counters.h"
 #include "platform/application.h"
 #include "proc/signal.h"
 
@@ -69,6 +70,8 @@ class CTarvenixApp : public platform::CApplication {
   CLogFile m_AccessLog;  // opened only when AccessLog is other than 0
   CSettingFile m_Setting;
   CTarvenixCmdLine m_CmdLine;
+  // What the kiosk did since its start, for the status file; kept by the main frame and the view.
+  CStatusCounters m_Status;
 
  private:
   // Creates the main frame and makes it the main window (step 19 of InitInstance).

@@ -46,6 +46,14 @@ class CFrameWindow;
 //                      (Windows: its IDispatch); left null, the engine opens the page in a window
 //                      of its own.
 //   OnStatusTextChange the engine's status text (Windows; Linux has none and never raises it).
+//   OnNavigationRequest a navigation of the page or of a frame inside it (a server's redirect
+//                      included), or a new window the view allowed, is about to fetch strUrl;
+//                      *pbCancel TRUE refuses it before anything is fetched. Windows: asked in
+//                      BeforeNavigate2 of every frame, before the BeforeNavigate2 handler, and for
+//                      NewWindow3's address; Linux: from the engine's navigation policy for every
+//                      frame of the page and of its pop-ups, and from its request for a new view.
+//                      Requests of a page for images, scripts, styles and the like are not asked.
+//   OnSnapshot         the picture that fRequestSnapshot asked for.
 //
 // The view's life: fCreate (PreCreateWindow, OnGetHostInfo, the window and its engine, then
 // OnCreate) ... the frame destroys it with itself: OnDestroy, then PostNcDestroy (a view
@@ -78,6 +86,16 @@ class CHtmlView {
   // the engine read its set-up at creation.
   void vRefreshAmbientProperty(int32_t iDispId);
 
+  // Ends the visitor's session: cookies, storage and the rest of the engine's data of the pages
+  // shown. Linux: every kind of website data of the engine is cleared, and a Navigate2 made
+  // before that finished loads only after it. Windows: the session's cookies are dropped through
+  // the engine's end-of-session option (INTERNET_OPTION_END_BROWSER_SESSION).
+  void vEndSession();
+  // Asks for a picture of what the view shows now; OnSnapshot gets it on the UI thread (Linux:
+  // the engine's own snapshot of the visible part, later; Windows: the view's window drawn into a
+  // bitmap, at once). False when none can be asked for (no view, or one still on its way).
+  BOOL fRequestSnapshot();
+
   // Notices that outside libraries post to the view (the detect-mouse hook's exit notice):
   // pGetNoticeTarget is the window they post to, made with the view and kept until it is
   // destroyed (Windows: the view's HWND; Linux: the id of an unmapped X11 window on a connection
@@ -105,6 +123,10 @@ class CHtmlView {
   virtual void WindowClosing(BOOL bIsChildWindow, BOOL* pbCancel) {}
   virtual void OnNewWindow2(void** ppDispatch, BOOL* pbCancel) {}
   virtual void OnStatusTextChange(const std::string& strText) {}
+  virtual void OnNavigationRequest(const std::string& strUrl, BOOL bNewWindow, BOOL* pbCancel) {}
+  // uWidth x uHeight pixels of 4 bytes each (blue, green, red, unused), rows from the top,
+  // uStride bytes apart, valid during the call; pPixels null when no picture could be taken.
+  virtual void OnSnapshot(uint32_t uWidth, uint32_t uHeight, const uint8_t* pPixels, size_t uStride) {}
 
   // The engine asks for an ambient property of its container: TRUE answers it with the 32-bit
   // integer iValue (VT_I4), FALSE leaves the container's default answer. Linux: never asked.

@@ -11,7 +11,10 @@ CChildView::CChildView(const CViewSettings& settings, CSystemLog& sysLog, CLogFi
       m_policy(settings, sysLog, accessLog),
       m_gestureFilter(settings, sysLog, accessLog),
       m_gestureWindow(*this, m_gestureFilter),
-      m_bHooksInstalled(FALSE) {
+      m_bHooksInstalled(FALSE),
+      m_accessLog(accessLog),
+      m_pCounters(nullptr),
+      m_pSnapshots(nullptr) {
   m_sysLog.fWrite(LOG_ALL, "CChildView::CChildView() construct\n");
 }
 
@@ -33,6 +36,17 @@ int CChildView::OnCreate() {
   return 0;
 }
 
+void CChildView::vSetOperatorFeatures(CStatusCounters* pCounters, const CAllowList* pAllowList,
+                                      CSnapshotSink* pSnapshots) {
+  m_pCounters = pCounters;
+  m_policy.vSetCounters(pCounters);
+  m_gestureFilter.vSetCounters(pCounters);
+  m_pAllowFilter.reset();
+  if (pAllowList != nullptr && pCounters != nullptr && pAllowList->fIsActive())
+    m_pAllowFilter = std::make_unique<CAllowFilter>(*pAllowList, m_accessLog, *pCounters);
+  m_pSnapshots = pSnapshots;
+}
+
 void CChildView::vNavigateInit(const std::string& strUrl) { m_tracker.vNavigateInit(strUrl); }
 
 void CChildView::OnBeforeNavigate2Custum(CFrameId id, const std::string& strUrl, uint32_t uFlags,
@@ -41,17 +55,30 @@ void CChildView::OnBeforeNavigate2Custum(CFrameId id, const std::string& strUrl,
   m_tracker.vBeforeNavigate2(id, strUrl, pbCancel);
 }
 
+// The page's own (main frame's) events also go to the status counters, after their log lines.
 void CChildView::OnNavigateComplete2Custum(CFrameId id, const std::string& strUrl) {
   m_tracker.vNavigateComplete2(id, strUrl);
+  if (m_pCounters != nullptr && id == CFrameId(uMainFrameId())) m_pCounters->vShownUrl(strUrl);
 }
 
 void CChildView::OnDocumentCompleteCustum(CFrameId id, const std::string& strUrl) {
   m_tracker.vDocumentComplete(id, strUrl);
+  if (m_pCounters != nullptr && id == CFrameId(uMainFrameId())) m_pCounters->vNavigation(NAVOUT_COMPLETE);
 }
 
 void CChildView::OnNavigateErrorCustum(CFrameId id, const std::string& strUrl, const std::string& strFrameName,
                                        uint32_t uStatus, BOOL* pbCancel) {
   m_tracker.vNavigateError(id, strUrl, pbCancel);
+  if (m_pCounters != nullptr && id == CFrameId(uMainFrameId())) m_pCounters->vNavigation(NAVOUT_ERROR);
+}
+
+void CChildView::OnNavigationRequest(const std::string& strUrl, BOOL bNewWindow, BOOL* pbCancel) {
+  if (pbCancel == nullptr || m_pAllowFilter == nullptr) return;
+  if (!m_pAllowFilter->fAllow(strUrl, bNewWindow ? ALLOWREQ_NEW_WINDOW : ALLOWREQ_NAVIGATE)) *pbCancel = TRUE;
+}
+
+void CChildView::OnSnapshot(uint32_t uWidth, uint32_t uHeight, const uint8_t* pPixels, size_t uStride) {
+  if (m_pSnapshots != nullptr) m_pSnapshots->vOnSnapshot(uWidth, uHeight, pPixels, uStride);
 }
 
 void CChildView::OnWindowClosingCustum(BOOL bIsChildWindow, BOOL* pbCancel) {

@@ -1,14 +1,18 @@
 // CChildView: the page view: follows the program's navigations and enforces the input policy.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "common/log_file.h"
+#include "common/status_counters.h"
+#include "view/allow_list.h"
 #include "view/gesture_filter.h"
 #include "view/html_view_custum.h"
 #include "view/input_policy.h"
 #include "view/navigation_tracker.h"
 #include "view/page_gesture_window.h"
+#include "view/snapshot_sink.h"
 #include "view/view_settings.h"
 
 namespace platform {
@@ -31,6 +35,11 @@ class CChildView : public CHtmlViewCustum, private CNavigationHost {
   // False when it could not be created: the view has deleted itself then.
   BOOL fCreate(platform::CFrameWindow& frame, BOOL bHardwareAcceleration);
 
+  // The operator's features, set before fCreate: the counters of the status file (refused inputs,
+  // the page's navigations by outcome and the address shown), the address allow-list (inactive:
+  // every address allowed) and where pictures go. Each must outlive the view; null: none.
+  void vSetOperatorFeatures(CStatusCounters* pCounters, const CAllowList* pAllowList, CSnapshotSink* pSnapshots);
+
   // Arms the tracker for the navigation the frame starts next.
   void vNavigateInit(const std::string& strUrl);
   // Commands offered to the view before the frame; the view handles none.
@@ -48,6 +57,9 @@ class CChildView : public CHtmlViewCustum, private CNavigationHost {
   void OnNewWindow2(void** ppDispatch, BOOL* pbCancel) override;
   // The page's status text is not passed to the frame.
   void OnStatusTextChange(const std::string& strText) override {}
+  // Refused when the allow-list does not allow the address (with its line).
+  void OnNavigationRequest(const std::string& strUrl, BOOL bNewWindow, BOOL* pbCancel) override;
+  void OnSnapshot(uint32_t uWidth, uint32_t uHeight, const uint8_t* pPixels, size_t uStride) override;
   void PreCreateWindow(platform::CWindowStyles& styles) override;
   int OnCreate() override;
   BOOL OnAmbientProperty(int32_t iDispId, int32_t& iValue) override;
@@ -69,4 +81,8 @@ class CChildView : public CHtmlViewCustum, private CNavigationHost {
   CGestureFilter m_gestureFilter;
   CPageGestureWindow m_gestureWindow;
   BOOL m_bHooksInstalled;
+  CLogFile& m_accessLog;
+  CStatusCounters* m_pCounters;
+  std::unique_ptr<CAllowFilter> m_pAllowFilter;
+  CSnapshotSink* m_pSnapshots;
 };

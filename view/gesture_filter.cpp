@@ -36,6 +36,7 @@ BOOL CGestureFilter::fOnGesture(const std::function<BOOL(uint32_t&)>& fnReadId) 
   m_sysLog.fWrite(LOG_ALL, "%s", "GESTURE\n");
   if (m_settings.m_iGestureOff != 0) {
     vAccessLog(m_accessLog, "ユーザーによるジェスチャー->無視\n");
+    if (m_pCounters != nullptr) m_pCounters->vRefusedInput(REFUSED_GESTURE);
     return TRUE;
   }
   uint32_t uId = 0;
@@ -68,6 +69,7 @@ BOOL CGestureFilter::fOnGesture(const std::function<BOOL(uint32_t&)>& fnReadId) 
     if (rule.uId != uId) continue;
     if (rule.iSetting == 0) return FALSE;
     vAccessLog(m_accessLog, rule.pszRefused);
+    if (m_pCounters != nullptr) m_pCounters->vRefusedInput(REFUSED_GESTURE);
     return TRUE;
   }
   vAccessLog(m_accessLog, "その他のジェスチャー\n");

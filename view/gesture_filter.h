@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "common/log_file.h"
+#include "common/status_counters.h"
 #include "platform/input_event.h"
 #include "platform/types.h"
 #include "view/view_settings.h"
@@ -60,6 +61,9 @@ class CGestureFilter {
   // information and the page never sees it); false: it passes on to the default handling.
   BOOL fOnGesture(const std::function<BOOL(uint32_t&)>& fnReadId) const;
 
+  // Counts every refused gesture from now on (null: none); the counters must outlive the filter.
+  void vSetCounters(CStatusCounters* pCounters) { m_pCounters = pCounters; }
+
   BOOL fIsSetUp() const { return m_bGestureSet; }
   BOOL fIsSubclassed() const { return m_bSubclassed; }
 
@@ -69,4 +73,5 @@ class CGestureFilter {
   CLogFile& m_accessLog;
   BOOL m_bGestureSet;
   BOOL m_bSubclassed;
+  CStatusCounters* m_pCounters = nullptr;
 };

@@ -48,6 +48,7 @@ BOOL CInputPolicy::fPreTranslateMouse(platform::MouseMessage eMessage) const {
   if ((eMessage == platform::MOUSEMSG_RBUTTONDOWN || eMessage == platform::MOUSEMSG_RBUTTONDBLCLK) &&
       m_settings.m_iRightButton != 0) {
     vAccessLog(m_accessLog, "ユーザーによる右クリック->無視\n");
+    if (m_pCounters != nullptr) m_pCounters->vRefusedInput(REFUSED_RIGHT_CLICK);
     return TRUE;
   }
   if (eMessage == platform::MOUSEMSG_LBUTTONDOWN || eMessage == platform::MOUSEMSG_LBUTTONDBLCLK) {
@@ -55,6 +56,7 @@ BOOL CInputPolicy::fPreTranslateMouse(platform::MouseMessage eMessage) const {
   }
   if (m_settings.m_iGestureZoomOff != 0 && eMessage == platform::MOUSEMSG_WHEEL) {
     vAccessLog(m_accessLog, "ユーザーによるホイール->無視\n");
+    if (m_pCounters != nullptr) m_pCounters->vRefusedInput(REFUSED_WHEEL);
     return TRUE;
   }
   return FALSE;
@@ -66,6 +68,7 @@ void CInputPolicy::vNewWindow2(BOOL* pbCancel) const {
   if (pbCancel != nullptr) *pbCancel = FALSE;
   if (m_settings.m_iNewWindow != 0) {
     vAccessLog(m_accessLog, "新規ウィンドウ->無視\n");
+    if (m_pCounters != nullptr) m_pCounters->vRefusedInput(REFUSED_NEW_WINDOW);
     if (pbCancel != nullptr) *pbCancel = TRUE;
   }
 }

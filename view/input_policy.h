@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/log_file.h"
+#include "common/status_counters.h"
 #include "platform/input_event.h"
 #include "platform/types.h"
 #include "view/view_settings.h"
@@ -75,8 +76,12 @@ class CInputPolicy {
   // The host information the engine asks for before it shows a page.
   void vGetHostInfo(platform::CHostInfo& info) const;
 
+  // Counts every refused input there from now on (null: none); the counters must outlive the policy.
+  void vSetCounters(CStatusCounters* pCounters) { m_pCounters = pCounters; }
+
  private:
   CViewSettings m_settings;
   CSystemLog& m_sysLog;
   CLogFile& m_accessLog;
+  CStatusCounters* m_pCounters = nullptr;
 };

@@ -33,6 +33,13 @@ struct CHtmlView::CImpl {
   guint uNoticeSource = 0;
   int iXiOpcode = -1;       // the XInput extension's major opcode on GDK's display
   BOOL bRawFilter = FALSE;  // the right-button filter is installed
+  // Pop-ups of the page: their navigations are asked of the view as well.
+  std::vector<GtkWidget*> popups;
+  // The session's data being cleared: a Navigate2 meanwhile waits for it (strPendingUrl).
+  struct CPending* pClearing = nullptr;
+  std::string strPendingUrl;
+  BOOL bPendingNavigate = FALSE;
+  struct CPending* pSnapshot = nullptr;  // a snapshot on its way
 
   // The engine's signals, each with the view as its data. A handler may destroy the view (a
   // close, for example): after every call into the view, m_pImpl says whether it still exists.
@@ -48,6 +55,10 @@ struct CHtmlView::CImpl {
   static void vOnSizeAllocate(GtkWidget*, GdkRectangle*, gpointer pData);
   static gboolean fOnNoticeConnection(gint, GIOCondition, gpointer pData);
   static void vOnDestroy(GtkWidget* pWidget, gpointer pData);
+  static gboolean fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType,
+                                  gpointer pData);
+  static void vOnCleared(GObject* pSource, GAsyncResult* pResult, gpointer pData);
+  static void vOnSnapshot(GObject* pSource, GAsyncResult* pResult, gpointer pData);
 
   // Entry points into the view's handlers.
   static void vBeforeNavigate2(CHtmlView* pView, uintptr_t uFrameId, const std::string& strUrl, BOOL* pbCancel);
@@ -56,6 +67,13 @@ struct CHtmlView::CImpl {
   BOOL fOpenNotices(GtkWidget* pWidget);
   void vCloseNotices();
   void vRemoveRawFilter(CHtmlView* pView);
+  // The view is going: pop-ups and requests on their way no longer reach it.
+  void vDetach(CHtmlView* pView);
+};
+
+// An asynchronous request of the view to the engine; the view may be gone when it is answered.
+struct CPending {
+  CHtmlView* pView;
 };
 
 namespace {
@@ -110,14 +128,6 @@ gboolean fOnPermission(WebKitWebView*, WebKitPermissionRequest* pRequest, gpoint
 gboolean fOnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer) { return TRUE; }
 gboolean fOnFileChooser(WebKitWebView*, WebKitFileChooserRequest* pRequest, gpointer) {
   webkit_file_chooser_request_cancel(pRequest);
-  return TRUE;
-}
-
-gboolean fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType, gpointer) {
-  if (eType != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
-  auto* pResponse = WEBKIT_RESPONSE_POLICY_DECISION(pDecision);
-  if (webkit_response_policy_decision_is_mime_type_supported(pResponse)) return FALSE;
-  webkit_policy_decision_ignore(pDecision);  // nothing is downloaded
   return TRUE;
 }
 
@@ -240,18 +250,55 @@ gboolean CHtmlView::CImpl::fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*
   return bCancel ? TRUE : FALSE;  // TRUE: handled, the engine shows no error page
 }
 
+// The navigation policy is asked for every frame of the page, for a server's redirect and before
+// anything is fetched: the place where an address can be refused.
+gboolean CHtmlView::CImpl::fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision,
+                                           WebKitPolicyDecisionType eType, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  if (eType == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+    auto* pResponse = WEBKIT_RESPONSE_POLICY_DECISION(pDecision);
+    if (webkit_response_policy_decision_is_mime_type_supported(pResponse)) return FALSE;
+    webkit_policy_decision_ignore(pDecision);  // nothing is downloaded
+    return TRUE;
+  }
+  // A new window is decided when the engine asks for its view (pOnCreate).
+  if (eType != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION || pView->m_pImpl == nullptr) return FALSE;
+  WebKitNavigationAction* pAction =
+      webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(pDecision));
+  const char* pszUri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(pAction));
+  BOOL bCancel = FALSE;
+  pView->OnNavigationRequest(pszUri ? pszUri : "", FALSE, &bCancel);
+  if (!bCancel) return FALSE;
+  webkit_policy_decision_ignore(pDecision);
+  return TRUE;
+}
+
 void CHtmlView::CImpl::vOnClose(WebKitWebView*, gpointer pData) {
   BOOL bCancel = FALSE;
   pViewOf(pData)->WindowClosing(FALSE, &bCancel);
 }
 
 // A pop-up allowed by OnNewWindow2: a window of its own, gone when its page closes it.
-GtkWidget* CHtmlView::CImpl::pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction*, gpointer pData) {
+GtkWidget* CHtmlView::CImpl::pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction* pAction, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
   BOOL bCancel = FALSE;
   void* pDispatch = nullptr;  // a view of the program's own for the pop-up is not offered here
-  pViewOf(pData)->OnNewWindow2(&pDispatch, &bCancel);
-  if (bCancel) return nullptr;
+  pView->OnNewWindow2(&pDispatch, &bCancel);
+  if (bCancel || pView->m_pImpl == nullptr) return nullptr;
+  const char* pszUri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(pAction));
+  pView->OnNavigationRequest(pszUri ? pszUri : "", TRUE, &bCancel);
+  if (bCancel || pView->m_pImpl == nullptr) return nullptr;
   GtkWidget* pPopup = webkit_web_view_new_with_related_view(pWebView);
+  pView->m_pImpl->popups.push_back(pPopup);
+  g_signal_connect(pPopup, "decide-policy", G_CALLBACK(fOnDecidePolicy), pView);
+  g_signal_connect(pPopup, "create", G_CALLBACK(pOnCreate), pView);
+  g_signal_connect(pPopup, "destroy", G_CALLBACK(+[](GtkWidget* pWidget, gpointer pData) {
+                     CHtmlView* pOwner = pViewOf(pData);
+                     if (pOwner->m_pImpl == nullptr) return;
+                     auto& list = pOwner->m_pImpl->popups;
+                     list.erase(std::remove(list.begin(), list.end(), pWidget), list.end());
+                   }),
+                   pView);
   GtkWidget* pWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_default_size(GTK_WINDOW(pWindow), 800, 600);
   gtk_container_add(GTK_CONTAINER(pWindow), pPopup);
@@ -380,6 +427,7 @@ void CHtmlView::CImpl::vOnDestroy(GtkWidget* pWidget, gpointer pData) {
   pView->m_pImpl->vRemoveRawFilter(pView);
   pView->OnDestroy();
   pView->m_pImpl->vCloseNotices();
+  pView->m_pImpl->vDetach(pView);
   pView->m_pImpl.reset();
   pView->PostNcDestroy();  // may delete the view
 }
@@ -391,6 +439,7 @@ CHtmlView::~CHtmlView() {
   // A view destroyed before its widget: nothing of the view may be reached any more.
   m_pImpl->vRemoveRawFilter(this);
   m_pImpl->vCloseNotices();
+  m_pImpl->vDetach(this);
   GtkWidget* pWebView = m_pImpl->pWebView;
   g_signal_handlers_disconnect_by_data(pWebView, this);
   m_pImpl.reset();
@@ -435,7 +484,7 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
   pImpl->pWebView = pWebView;
   g_signal_connect(pWebView, "load-changed", G_CALLBACK(CImpl::vOnLoadChanged), this);
   g_signal_connect(pWebView, "load-failed", G_CALLBACK(CImpl::fOnLoadFailed), this);
-  g_signal_connect(pWebView, "decide-policy", G_CALLBACK(fOnDecidePolicy), this);
+  g_signal_connect(pWebView, "decide-policy", G_CALLBACK(CImpl::fOnDecidePolicy), this);
   g_signal_connect(pWebView, "close", G_CALLBACK(CImpl::vOnClose), this);
   g_signal_connect(pWebView, "create", G_CALLBACK(CImpl::pOnCreate), this);
   g_signal_connect(pWebView, "authenticate", G_CALLBACK(fOnAuthenticate), this);
@@ -484,7 +533,74 @@ void CHtmlView::Navigate2(const char* pszUrl) {
   CImpl::vBeforeNavigate2(this, uMainFrameId(), pszUrl, &bCancel);
   if (m_pImpl == nullptr || bCancel) return;
   m_pImpl->announced.push_back(pszUrl);
+  if (m_pImpl->pClearing != nullptr) {
+    m_pImpl->strPendingUrl = pszUrl;  // loads once the session's data is gone
+    m_pImpl->bPendingNavigate = TRUE;
+    return;
+  }
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(m_pImpl->pWebView), pszUrl);
+}
+
+void CHtmlView::vEndSession() {
+  if (m_pImpl == nullptr || m_pImpl->pClearing != nullptr) return;
+  WebKitWebContext* pContext = webkit_web_view_get_context(WEBKIT_WEB_VIEW(m_pImpl->pWebView));
+  WebKitWebsiteDataManager* pData = webkit_web_context_get_website_data_manager(pContext);
+  m_pImpl->pClearing = new CPending{this};
+  webkit_website_data_manager_clear(pData, WEBKIT_WEBSITE_DATA_ALL, 0, nullptr, CImpl::vOnCleared, m_pImpl->pClearing);
+}
+
+void CHtmlView::CImpl::vOnCleared(GObject* pSource, GAsyncResult* pResult, gpointer pData) {
+  auto* pPending = static_cast<CPending*>(pData);
+  // A failed clear still lets the waiting page load: the kiosk must not stay on the old one.
+  webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(pSource), pResult, nullptr);
+  CHtmlView* pView = pPending->pView;
+  delete pPending;
+  if (pView == nullptr || pView->m_pImpl == nullptr) return;
+  CImpl* pImpl = pView->m_pImpl.get();
+  pImpl->pClearing = nullptr;
+  if (!pImpl->bPendingNavigate) return;
+  pImpl->bPendingNavigate = FALSE;
+  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(pImpl->pWebView), pImpl->strPendingUrl.c_str());
+}
+
+BOOL CHtmlView::fRequestSnapshot() {
+  if (m_pImpl == nullptr || m_pImpl->pSnapshot != nullptr) return FALSE;
+  m_pImpl->pSnapshot = new CPending{this};
+  webkit_web_view_get_snapshot(WEBKIT_WEB_VIEW(m_pImpl->pWebView), WEBKIT_SNAPSHOT_REGION_VISIBLE,
+                               WEBKIT_SNAPSHOT_OPTIONS_NONE, nullptr, CImpl::vOnSnapshot, m_pImpl->pSnapshot);
+  return TRUE;
+}
+
+void CHtmlView::CImpl::vOnSnapshot(GObject* pSource, GAsyncResult* pResult, gpointer pData) {
+  auto* pPending = static_cast<CPending*>(pData);
+  cairo_surface_t* pSurface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(pSource), pResult, nullptr);
+  CHtmlView* pView = pPending->pView;
+  delete pPending;
+  if (pView != nullptr && pView->m_pImpl != nullptr) {
+    pView->m_pImpl->pSnapshot = nullptr;
+    cairo_format_t eFormat = pSurface ? cairo_image_surface_get_format(pSurface) : CAIRO_FORMAT_INVALID;
+    if (pSurface != nullptr && cairo_surface_get_type(pSurface) == CAIRO_SURFACE_TYPE_IMAGE &&
+        (eFormat == CAIRO_FORMAT_ARGB32 || eFormat == CAIRO_FORMAT_RGB24)) {
+      cairo_surface_flush(pSurface);
+      // Native-endian 32-bit pixels: blue, green, red, alpha in memory on a little-endian machine.
+      pView->OnSnapshot(static_cast<uint32_t>(cairo_image_surface_get_width(pSurface)),
+                        static_cast<uint32_t>(cairo_image_surface_get_height(pSurface)),
+                        cairo_image_surface_get_data(pSurface),
+                        static_cast<size_t>(cairo_image_surface_get_stride(pSurface)));
+    } else {
+      pView->OnSnapshot(0, 0, nullptr, 0);
+    }
+  }
+  if (pSurface != nullptr) cairo_surface_destroy(pSurface);
+}
+
+void CHtmlView::CImpl::vDetach(CHtmlView* pView) {
+  for (GtkWidget* pPopup : popups) g_signal_handlers_disconnect_by_data(pPopup, pView);
+  popups.clear();
+  if (pClearing != nullptr) pClearing->pView = nullptr;
+  if (pSnapshot != nullptr) pSnapshot->pView = nullptr;
+  pClearing = nullptr;
+  pSnapshot = nullptr;
 }
 
 void CHtmlView::vSetFocus() {

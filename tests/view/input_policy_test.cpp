@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "log_capture.h"
+#include "view/gesture_filter.h"
 #include "view/input_policy.h"
 
 namespace {
@@ -249,3 +250,36 @@ TEST(InputPolicy, HookRemovalOrder) {
 }
 
 }  // namespace
+
+// Every refusal with its "->無視" line is counted for the status file, and nothing else is.
+TEST(InputPolicy, RefusalsAreCounted) {
+  CLogCapture logs;
+  CStatusCounters counters;
+  CViewSettings settings;
+  settings.m_iGestureZoomOff = 1;
+  settings.m_iGesturePanOff = 1;
+  CInputPolicy policy(settings, logs.m_sysLog, logs.m_accessLog);
+  policy.vSetCounters(&counters);
+  for (platform::MouseMessage eMessage :
+       {platform::MOUSEMSG_RBUTTONDOWN, platform::MOUSEMSG_RBUTTONDBLCLK, platform::MOUSEMSG_RBUTTONUP,
+        platform::MOUSEMSG_LBUTTONDOWN, platform::MOUSEMSG_WHEEL, platform::MOUSEMSG_OTHER})
+    policy.fPreTranslateMouse(eMessage);
+  BOOL bCancel = FALSE;
+  policy.vNewWindow2(&bCancel);
+  CGestureFilter filter(settings, logs.m_sysLog, logs.m_accessLog);
+  filter.vSetCounters(&counters);
+  for (uint32_t uId : {platform::GESTUREID_BEGIN, platform::GESTUREID_PAN, platform::GESTUREID_ZOOM,
+                       platform::GESTUREID_ROTATE, platform::GESTUREID_END})
+    filter.fOnGesture([uId](uint32_t& uRead) {
+      uRead = uId;
+      return TRUE;
+    });
+  EXPECT_EQ(counters.uRefusedInputs(REFUSED_RIGHT_CLICK), 2u);
+  EXPECT_EQ(counters.uRefusedInputs(REFUSED_WHEEL), 1u);
+  EXPECT_EQ(counters.uRefusedInputs(REFUSED_NEW_WINDOW), 1u);
+  EXPECT_EQ(counters.uRefusedInputs(REFUSED_GESTURE), 2u);
+  std::string log = logs.strAccessLog();
+  size_t uRefusals = 0;
+  for (size_t at = log.find("->無視\n"); at != std::string::npos; at = log.find("->無視\n", at + 1)) ++uRefusals;
+  EXPECT_EQ(uRefusals, 6u);
+}
