@@ -5,7 +5,7 @@ set -e
 packages="build-essential cmake ninja-build pkg-config git googletest
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
   libwebkit2gtk-4.1-dev libxss-dev xvfb xauth xdotool openbox x11-utils imagemagick fonts-noto-cjk
-  clang libclang-rt-14-dev procps
+  clang libclang-rt-14-dev procps prometheus
   dpkg-dev patchelf zip unzip lintian systemd ansible-core python3-apt libxml2-utils file"
 missing=""
 for p in $packages; do
