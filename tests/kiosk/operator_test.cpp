@@ -16,7 +16,6 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -24,21 +23,15 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/module_path.h"
+#include "tests/support/kiosk_folder.h"
 #include "tests/support/spawn.h"
+#include "tests/support/wait.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool fWaitUntil(const std::function<bool()>& done, uint32_t uMillis) {
-  uint32_t start = platform::uGetTickMs();
-  while (!done()) {
-    if (platform::uGetTickMs() - start > uMillis) return false;
-    platform::vSleepMs(50);
-  }
-  return true;
-}
+using txtest::fWaitUntil;
 
 std::string strShell(const std::string& cmd, int* piStatus = nullptr) {
   std::string out, err;
@@ -200,19 +193,7 @@ std::string strPage(const std::string& strColour, const std::vector<std::string>
 class OperatorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char self[4096] = {};
-    ASSERT_GT(platform::uGetModuleFileName(self, sizeof self), 0u);
-    fs::path bin = fs::path(self).parent_path();
-    std::random_device rd;
-    m_dir = fs::temp_directory_path() / ("txoperator" + std::to_string(rd()));
-    fs::create_directories(m_dir);
-    for (const auto& e : fs::directory_iterator(bin)) {
-      std::string name = e.path().filename().string();
-      bool lib = name.rfind("libTX", 0) == 0 && name.size() > 6 && name.substr(name.size() - 6) == "_64.so";
-      if (name == "Tarvenix" || lib) fs::copy(e.path(), m_dir / name);
-    }
-    fs::copy(bin / "webext", m_dir / "webext", fs::copy_options::recursive);
-    setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
+    ASSERT_TRUE(m_folder.fInstall("txoperator")) << m_folder.m_strError;
     ASSERT_EQ(strShell("pgrep -x Tarvenix"), "") << "a kiosk is running outside the test";
     ASSERT_TRUE(m_site.fStart("127.0.0.1"));
     ASSERT_TRUE(m_outside.fStart("127.0.0.2"));
@@ -226,22 +207,18 @@ class OperatorTest : public ::testing::Test {
     }
     m_site.vStop();
     m_outside.vStop();
-    std::error_code ec;
     if (HasFailure()) {
       std::cerr << "access.log:\n" << strAccessLog() << "requests:\n" << m_site.strLog() << m_outside.strLog();
     }
-    fs::remove_all(m_dir, ec);
   }
 
   // Starts the kiosk on the start page with the settings and waits for its first completed document.
   void vStart(const std::string& strStart, const std::string& strSettings) {
-    std::ofstream(m_dir / "Tarvenix.ini", std::ios::binary) << "[Setting]\nAccessLog=1\nBlank=" << strStart << "\n"
-                                                            << strSettings;
-    ASSERT_TRUE(txtest::fSpawn({(m_dir / "Tarvenix").string()}, m_kiosk, (m_dir / "out.txt").string(),
-                               (m_dir / "err.txt").string()));
+    ASSERT_TRUE(m_folder.fWrite("Tarvenix.ini", "[Setting]\nAccessLog=1\nBlank=" + strStart + "\n" + strSettings));
+    ASSERT_TRUE(m_folder.fStart({}, "", m_kiosk));
     ASSERT_TRUE(fWaitUntil(
         [&] { return strAccessLog().find("ドキュメント完了 URI[" + strStart + "]") != std::string::npos; }, 30000))
-        << txtest::strReadFile((m_dir / "err.txt").string());
+        << m_folder.strRead("output.txt");
     // The start timer's full screen and the engine's first paint.
     platform::vSleepMs(1200);
   }
@@ -251,17 +228,10 @@ class OperatorTest : public ::testing::Test {
              std::to_string(iButton));
   }
 
-  std::string strAccessLog() { return txtest::strReadFile((m_dir / "access.log").string()); }
-  std::string strMonthLog() {
-    for (const auto& e : fs::directory_iterator(m_dir)) {
-      std::string name = e.path().filename().string();
-      if (name.size() == 10 && name.substr(6) == ".log" && name.find_first_not_of("0123456789") == 6)
-        return txtest::strReadFile(e.path().string());
-    }
-    return "";
-  }
+  std::string strAccessLog() { return m_folder.strAccessLog(); }
+  std::string strMonthLog() { return m_folder.strMonthLog(); }
 
-  fs::path m_dir;
+  txtest::CKioskFolder m_folder;
   txtest::Child m_kiosk;
   CHttpServer m_site, m_outside;
 };
@@ -345,7 +315,7 @@ TEST_F(OperatorTest, IdleResetReturnsToTheStartPageAndDropsTheSession) {
   platform::vSleepMs(7000);
   EXPECT_EQ(iCount(strAccessLog(), "無操作リセット"), 1);
   EXPECT_EQ(m_site.iRequests("/start.html"), 2);
-  EXPECT_EQ(dSeries(txtest::strReadFile((m_dir / "Tarvenix.prom").string()), "tarvenix_idle_resets_total"), 1);
+  EXPECT_EQ(dSeries(m_folder.strRead("Tarvenix.prom"), "tarvenix_idle_resets_total"), 1);
 }
 
 TEST_F(OperatorTest, AllowListRefusesOutsideAddressesBeforeTheyAreFetched) {
@@ -367,7 +337,7 @@ TEST_F(OperatorTest, AllowListRefusesOutsideAddressesBeforeTheyAreFetched) {
   std::atomic<bool> done{false};
   std::atomic<int> reads{0};
   std::vector<std::string> broken;
-  std::string prom = (m_dir / "Tarvenix.prom").string();
+  std::string prom = m_folder.strPath("Tarvenix.prom");
   // A reader polling the status file in a loop sees whole files only.
   std::thread reader([&] {
     while (!done) {
@@ -422,7 +392,7 @@ TEST_F(OperatorTest, AllowListRefusesOutsideAddressesBeforeTheyAreFetched) {
 TEST_F(OperatorTest, ScreenshotShowsThePageAndIsReplacedWhole) {
   const std::string start = m_site.strBase() + "/shot.html";
   m_site.vPage("/shot.html", strPage("#00ff00", {"href=\"#\""}));
-  std::string png = (m_dir / "screenshot.png").string();
+  std::string png = m_folder.strPath("screenshot.png");
   std::atomic<bool> done{false};
   std::atomic<int> reads{0}, partial{0};
   std::mutex mutex;
@@ -475,9 +445,9 @@ TEST_F(OperatorTest, BadValuesLeaveTheFeaturesOff) {
        {"設定ファイル AllowUrl不正[example.com/*] 無効\n", "設定ファイル IdleReset不正[abc] 無効\n",
         "設定ファイル ScreenshotInterval不正[-2] 無効\n", "設定ファイル StatusFile不正[] 無効\n"})
     EXPECT_EQ(iCount(month, pszLine), 1) << pszLine << month;
-  EXPECT_FALSE(fs::exists(m_dir / "Tarvenix.prom"));
+  EXPECT_FALSE(fs::exists(m_folder.strPath("Tarvenix.prom")));
   platform::vSleepMs(3000);
-  EXPECT_FALSE(fs::exists(m_dir / "screenshot.png"));
+  EXPECT_FALSE(fs::exists(m_folder.strPath("screenshot.png")));
   // Without a list every address may be shown: the click leaves for the other host.
   vClick(150, 100);
   EXPECT_TRUE(fWaitUntil([&] { return strAccessLog().find("URI[http://127.0.0.2/x]") != std::string::npos; }, 10000));
