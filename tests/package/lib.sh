@@ -35,12 +35,15 @@ finish() {
 }
 
 # Runs the rest of the test on a machine of its own: private process, mount and /tmp namespaces,
-# so that tarvctl meets only this test's kiosk and the kiosk's requests stay here. Packages,
-# accounts and files outside /tmp are the real machine's.
+# so that tarvctl meets only this test's kiosk and the kiosk's requests stay here. A systemd that
+# runs the machine is out of reach (its /run/systemd hidden), so nothing the test enables or asks
+# for starts a real kiosk session on a developer's machine; systemctl then works on the unit
+# files only, as on the test machines. Packages, accounts and other files are the real machine's.
 isolate() {
   [ -n "${TX_PACKAGE_ISOLATED:-}" ] && return 0
-  TX_PACKAGE_ISOLATED=1 exec unshare --mount --pid --fork --mount-proc \
-    sh -c 'mount -t tmpfs -o mode=1777 tmpfs /tmp && mkdir -m 1777 /tmp/.X11-unix && exec "$0" "$@"' "$0" "$@"
+  TX_PACKAGE_ISOLATED=1 exec unshare --mount --pid --fork --mount-proc sh -c '
+    mount -t tmpfs -o mode=1777 tmpfs /tmp && mkdir -m 1777 /tmp/.X11-unix &&
+      { [ ! -d /run/systemd ] || mount -t tmpfs tmpfs /run/systemd; } && exec "$0" "$@"' "$0" "$@"
 }
 
 # as_kiosk COMMAND...: the command as the kiosk account, with the environment a systemd service

@@ -4,6 +4,7 @@
 # session's state. Also the clean-up after the other package tests: the machine is left as it
 # was, the account removed if the installation made it.
 . "$(dirname "$0")/lib.sh"
+isolate "$@"
 
 export DEBIAN_FRONTEND=noninteractive
 apt_get() { apt-get -y -q --no-install-recommends -o DPkg::Lock::Timeout=300 "$@"; }

@@ -43,13 +43,20 @@ check "and completes it" wait_until 10 grep -q '^DetectPos=2' "$dir/Tarvenix.ini
 check "Tarvenix.exe writes its program log beside itself" wait_until 10 test -f "$dir/$month"
 
 if [ "${1:-}" = window ]; then
-  window() { xdotool search --onlyvisible --class TarvenixClass 2>/dev/null | head -n 1; }
+  # Wine names its X windows by the program, not by the window class: the kiosk's window is the
+  # one titled "Tarvenix" that covers the screen, its question box another one of that title.
+  titled() { xdotool search --onlyvisible --name '^Tarvenix$' 2>/dev/null; }
+  window() {
+    for w in $(titled); do
+      [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" = 1280 ] && echo "$w" && return
+    done
+  }
   has_window() { [ -n "$(window)" ]; }
-  check "Tarvenix.exe shows its window" wait_until 60 has_window
+  check "Tarvenix.exe shows its window, full screen" wait_until 60 has_window
   main=$(window)
   import -window root "$out/screenshot.png" 2>/dev/null
   check "tarvctl.exe -t asks it to close" test "$(wine_run 32 tarvctl.exe -t | tr -d '\r')" = Ok
-  box() { xdotool search --onlyvisible --name '^Tarvenix$' 2>/dev/null | grep -vx "$main" | head -n 1; }
+  box() { titled | grep -vx "$main" | head -n 1; }
   has_box() { [ -n "$(box)" ]; }
   check "Tarvenix.exe asks its question" wait_until 10 has_box
   xdotool windowfocus --sync "$(box)" key Return
