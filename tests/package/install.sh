@@ -17,9 +17,11 @@ for left in "$program_dir" /var/lib/tarvenix; do
     exit 1
   fi
 done
-# The clean-up removes the account only if the installation made it.
+# The clean-up removes only what this installation made: the package, and the account if it
+# did not exist.
 rm -f "$state/account-made"
 getent passwd "$account" >/dev/null || touch "$state/account-made"
+touch "$state/installed"
 
 [ -f "$deb" ] || { echo "no package $deb: scripts/package.sh makes it" >&2; exit 1; }
 export DEBIAN_FRONTEND=noninteractive

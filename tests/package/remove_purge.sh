@@ -16,11 +16,17 @@ cleanup() {
     deluser --system --quiet "$account"
     getent group "$account" >/dev/null && delgroup --system --quiet "$account"
   fi
-  rm -f "$state/account-made"
+  rm -f "$state/account-made" "$state/installed"
   rm -rf "$work"
 }
-trap cleanup EXIT
 
+# A Tarvenix that the installation test refused is somebody else's: left alone.
+if [ ! -f "$state/installed" ]; then
+  echo "the installation test installed nothing: nothing to remove" >&2
+  rm -rf "$work"
+  exit 1
+fi
+trap cleanup EXIT
 if [ "$(status)" != installed ]; then
   echo "tarvenix is not installed (its installation failed?): only the clean-up runs" >&2
   exit 1
