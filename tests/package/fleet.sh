@@ -47,7 +47,15 @@ check "the first run succeeds" play 1
 check "the first run changes the machine" test "$(changed 1)" -gt 0
 check "it installs the package" test "$(status)" = installed
 check "it puts the group's settings in place" grep -qx 'Blank="file:///usr/share/tarvenix/demo/index.html"' "$program_dir/Tarvenix.ini"
-check "with every key" test "$(grep -c '^[A-Za-z]*=' "$program_dir/Tarvenix.ini")" = 18
+every_key() {
+  for key in FullScreen NewWindow RightButton Scroll IeVersion AccessLog MouseOn TopMostLevel GestureOff \
+    GestureZoomOff GesturePanOff GestureRotateOff GestureTwoFingerTapOff GesturePressAndTapOff Blank \
+    DetectSize DetectInterval DetectPos; do
+    grep -q "^$key=" "$program_dir/Tarvenix.ini" || return 1
+  done
+}
+check "with every key of Tarvenix's own" every_key
+check "and the group's status file" grep -qx 'StatusFile=1' "$program_dir/Tarvenix.ini"
 check "owned by the kiosk account" test "$(stat -c %U:%G "$program_dir/Tarvenix.ini")" = "$account:$account"
 check "it enables the kiosk session" systemctl -q is-enabled tarvenix-kiosk.service
 check "it restarts the kiosk with tarvctl -r (a start request for the session)" test -e "$request"

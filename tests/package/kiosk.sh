@@ -36,7 +36,7 @@ for lib in $planted; do
   as_kiosk sh -c "echo 'not a library' >'$program_dir/$lib'" || fail "the kiosk account cannot create files beside the programs"
 done
 
-as_kiosk sh -c "printf '[Setting]\nBlank=\"file:///usr/share/tarvenix/demo/index.html\"\nAccessLog=1\n' >'$program_dir/Tarvenix.ini'"
+as_kiosk sh -c "printf '[Setting]\nBlank=\"file:///usr/share/tarvenix/demo/index.html\"\nAccessLog=1\nStatusFile=1\n' >'$program_dir/Tarvenix.ini'"
 as_kiosk /usr/libexec/tarvenix/tarvenix-session /usr/bin/Xvfb -screen 0 1280x800x24 -nolisten tcp \
   >"$out/session.log" 2>&1 &
 session=$!
@@ -64,6 +64,18 @@ check "the access log is written by the kiosk account" owned access.log
 check "the hook libraries' log is written by the kiosk account" owned TXHook.log
 check "no file planted beside the kiosk was loaded" \
   sh -c "! grep -E '$program_dir/lib(c|gtk|X11)' /proc/$pid/maps"
+
+# The status file, and the fleet's alert rules on the series it has.
+check "the status file is written by the kiosk account" wait_until 10 owned Tarvenix.prom
+rules="$root/examples/fleet/prometheus/tarvenix-rules.yml"
+check "the alert rules are rules: a name, an expression and a severity each" python3 -c '
+import sys, yaml
+rules = [r for g in yaml.safe_load(open(sys.argv[1]))["groups"] for r in g["rules"]]
+sys.exit(0 if rules and all(r.get("alert") and r.get("expr") and r.get("labels", {}).get("severity") for r in rules) else 1)
+' "$rules"
+for series in $(grep -o 'tarvenix_[a-z_]*' "$rules" | sort -u); do
+  check "the alert rules' series $series is in the status file" grep -q "^# TYPE $series " "$program_dir/Tarvenix.prom"
+done
 
 check "tarvctl -t asks the kiosk to close" test "$(as_kiosk tarvctl -t)" = Ok
 check "Yes to the question closes the kiosk" answer_yes "$pid"
