@@ -6,7 +6,7 @@ packages="build-essential cmake ninja-build pkg-config git googletest
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
   libwebkit2gtk-4.1-dev libxss-dev xvfb xauth xdotool openbox x11-utils imagemagick fonts-noto-cjk
   clang libclang-rt-14-dev procps prometheus
-  dpkg-dev patchelf zip unzip lintian systemd ansible-core python3-apt libxml2-utils file"
+  dpkg-dev patchelf zip unzip lintian systemd ansible-core python3-apt libxml2-utils file python3"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
