@@ -37,9 +37,11 @@ class CFrameWindow;
 //                      cancel flag is not used.
 //   NavigateComplete2  the navigation committed: the frame shows the new document.
 //   DocumentComplete   the document and everything in it finished loading.
-//   NavigateError      the main frame's navigation failed (uStatus: an HTTP status, or the
-//                      engine's error code); *pbCancel TRUE: no error page of the engine's own.
-//                      A navigation stopped by BeforeNavigate2 raises none.
+//   NavigateError      the main frame's navigation failed, or its server answered with an HTTP
+//                      error status (uStatus: that status, 400 and above, or the engine's error
+//                      code); *pbCancel TRUE: no error page of the engine's own and, for an HTTP
+//                      error, nothing of the server's page either. A navigation stopped by
+//                      BeforeNavigate2 raises none.
 //   WindowClosing      a script of the page called window.close(); *pbCancel TRUE keeps the page.
 //   OnNewWindow2       the engine asks for a new window (window.open, target="_blank");
 //                      *pbCancel TRUE refuses it. *ppDispatch may receive the new window's engine

@@ -45,6 +45,9 @@ struct CHtmlView::CImpl {
   // close, for example): after every call into the view, m_pImpl says whether it still exists.
   static void vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent eEvent, gpointer pData);
   static gboolean fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* pError, gpointer pData);
+  static gboolean fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType,
+                                  gpointer pData);
+  BOOL fHttpError(CHtmlView* pView, WebKitWebView* pWebView, WebKitResponsePolicyDecision* pDecision);
   static void vOnClose(WebKitWebView*, gpointer pData);
   static GtkWidget* pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction*, gpointer pData);
   static gboolean fOnUserMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pData);
@@ -55,8 +58,6 @@ struct CHtmlView::CImpl {
   static void vOnSizeAllocate(GtkWidget*, GdkRectangle*, gpointer pData);
   static gboolean fOnNoticeConnection(gint, GIOCondition, gpointer pData);
   static void vOnDestroy(GtkWidget* pWidget, gpointer pData);
-  static gboolean fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType,
-                                  gpointer pData);
   static void vOnCleared(GObject* pSource, GAsyncResult* pResult, gpointer pData);
   static void vOnSnapshot(GObject* pSource, GAsyncResult* pResult, gpointer pData);
 
@@ -116,9 +117,10 @@ std::string strUri(WebKitWebView* pWebView) {
   return pszUri ? pszUri : "";
 }
 
-// No dialogs of the engine's own: each request is refused quietly.
+// No dialogs of the engine's own: each request is refused quietly. A server that asks for
+// credentials gets none, and its answer (a 401 page) arrives as any other response.
 gboolean fOnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* pRequest, gpointer) {
-  webkit_authentication_request_cancel(pRequest);
+  webkit_authentication_request_authenticate(pRequest, nullptr);
   return TRUE;
 }
 gboolean fOnPermission(WebKitWebView*, WebKitPermissionRequest* pRequest, gpointer) {
@@ -252,11 +254,19 @@ gboolean CHtmlView::CImpl::fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*
 
 // The navigation policy is asked for every frame of the page, for a server's redirect and before
 // anything is fetched: the place where an address can be refused.
-gboolean CHtmlView::CImpl::fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision,
+// An HTTP error status of the page fails its navigation, as the Windows engine's does: the
+// engine itself shows whatever page the server sent. Cancelled, the response is ignored, so the
+// page before stays and nothing of the failed one is shown or completed. The pop-ups' responses
+// (they share this handler) are no navigation of the page.
+gboolean CHtmlView::CImpl::fOnDecidePolicy(WebKitWebView* pWebView, WebKitPolicyDecision* pDecision,
                                            WebKitPolicyDecisionType eType, gpointer pData) {
   CHtmlView* pView = pViewOf(pData);
   if (eType == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
     auto* pResponse = WEBKIT_RESPONSE_POLICY_DECISION(pDecision);
+    if (pView->m_pImpl != nullptr && pView->m_pImpl->fHttpError(pView, pWebView, pResponse)) {
+      webkit_policy_decision_ignore(pDecision);  // the load ends as interrupted: no second error
+      return TRUE;
+    }
     if (webkit_response_policy_decision_is_mime_type_supported(pResponse)) return FALSE;
     webkit_policy_decision_ignore(pDecision);  // nothing is downloaded
     return TRUE;
@@ -271,6 +281,23 @@ gboolean CHtmlView::CImpl::fOnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*
   if (!bCancel) return FALSE;
   webkit_policy_decision_ignore(pDecision);
   return TRUE;
+}
+
+// TRUE: the response is the page's own document with an HTTP error status, and the view
+// cancelled the NavigateError it raised for it (or went).
+BOOL CHtmlView::CImpl::fHttpError(CHtmlView* pView, WebKitWebView* pWebView, WebKitResponsePolicyDecision* pDecision) {
+  if (GTK_WIDGET(pWebView) != this->pWebView || !announced.empty() ||
+      !webkit_response_policy_decision_is_main_frame_main_resource(pDecision))
+    return FALSE;
+  WebKitURIResponse* pResponse = webkit_response_policy_decision_get_response(pDecision);
+  guint uStatus = webkit_uri_response_get_status_code(pResponse);
+  if (uStatus < 400) return FALSE;
+  const char* pszUri = webkit_uri_response_get_uri(pResponse);
+  BOOL bCancel = FALSE;
+  pView->NavigateError(pView->uMainFrameId(), pszUri ? pszUri : "", std::string(), uStatus, &bCancel);
+  if (pView->m_pImpl == nullptr) return TRUE;
+  if (bCancel) bFailed = TRUE;
+  return bCancel;
 }
 
 void CHtmlView::CImpl::vOnClose(WebKitWebView*, gpointer pData) {

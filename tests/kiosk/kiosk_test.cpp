@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "tests/support/http_server.h"
 #include "tests/support/isolate.h"
 #include "tests/support/kiosk_folder.h"
 #include "tests/support/spawn.h"
@@ -366,6 +367,40 @@ TEST_F(KioskTest, DemoPageLogsItsFramesAndAnUnreachableAddressIsCancelled) {
   EXPECT_FALSE(strMainWindow().empty());
   access = strAccessLog();
   EXPECT_EQ(access.find("ドキュメント完了 URI[" + unreachable), std::string::npos) << access;
+}
+
+// A start page the server answers with an HTTP error (with a page of its own, or asking for
+// credentials) is a failed navigation: NavigateError of the start frame, the start id cleared,
+// no document completed, and the kiosk stays on its window.
+TEST_F(KioskTest, HttpErrorOfTheStartPageIsANavigateError) {
+  txtest::CHttpServer server(
+      {{"/missing", {404, "", "<title>missing</title>the server's own page"}},
+       {"/private", {401, "WWW-Authenticate: Basic realm=\"kiosk\"\r\n", "<title>private</title>"}}});
+  ASSERT_TRUE(server.fOk());
+  for (const char* pszPath : {"/missing", "/private"}) {
+    SCOPED_TRACE(pszPath);
+    const std::string url = server.strUrl(pszPath);
+    fs::remove(m_dir / "access.log");
+    vIni("AccessLog=1\nDebug=1\nBlank=" + url + "\n");
+    vStart();
+    const std::string error = "ナビゲートエラー URI[" + url + "]";
+    std::string access;
+    ASSERT_TRUE(fWaitUntil([&] { return (access = strAccessLog()).find(error) != std::string::npos; }, 20000))
+        << access;
+    std::string::size_type at = access.find(error);
+    EXPECT_NE(access.substr(at, access.find('\n', at) - at).find("(開始フレームと一致)"), std::string::npos) << access;
+    std::string month = strMonthLog();
+    std::string::size_type monthAt = month.rfind(error);
+    ASSERT_NE(monthAt, std::string::npos) << month;
+    EXPECT_TRUE(fAllFound(
+        inOrder(month.substr(monthAt), {"開始フレームと一致するページがナビゲートエラー\n", "開始id clear\n"})))
+        << month.substr(monthAt);
+    platform::vSleepMs(1000);  // a document completed after the error would be logged by now
+    EXPECT_TRUE(fRunning());
+    access = strAccessLog();
+    EXPECT_EQ(access.find("ドキュメント完了 URI[" + url), std::string::npos) << access;
+    vStop();
+  }
 }
 
 TEST_F(KioskTest, TarvctlAsksNoKeepsTheKioskAndYesClosesIt) {

@@ -18,6 +18,7 @@
 #include "page_script.h"
 #include "platform/frame_window.h"
 #include "platform/message_loop.h"
+#include "tests/support/http_server.h"
 #include "tests/support/wait.h"
 #include "ui_test_util.h"
 #include "x_window.h"
@@ -30,8 +31,9 @@ std::string strPage(const char* pszName) {
 
 struct CEvent {
   std::string strKind;
-  uintptr_t uFrame;
+  uintptr_t uFrame = 0;
   std::string strUrl;
+  uint32_t uStatus = 0;  // NavigateError's status
 };
 
 class CTestView : public platform::CHtmlView {
@@ -67,9 +69,9 @@ class CTestView : public platform::CHtmlView {
   void DocumentComplete(uintptr_t uFrame, const std::string& strUrl) override {
     m_events.push_back({"document", uFrame, strUrl});
   }
-  void NavigateError(uintptr_t uFrame, const std::string& strUrl, const std::string&, uint32_t,
+  void NavigateError(uintptr_t uFrame, const std::string& strUrl, const std::string&, uint32_t uStatus,
                      BOOL* pbCancel) override {
-    m_events.push_back({"error", uFrame, strUrl});
+    m_events.push_back({"error", uFrame, strUrl, uStatus});
     *pbCancel = m_bCancelError;
   }
   void WindowClosing(BOOL, BOOL*) override { m_events.push_back({"closing", 0, ""}); }
@@ -171,6 +173,52 @@ TEST_F(HtmlView, ErrorPageOnlyWithoutCancel) {
       // The engine's own error page, loaded as a document of its own.
       EXPECT_TRUE(txtest::fWaitUntil([&] { return strEval(pszText) != ""; }, 5000));
     }
+  }
+}
+
+// An HTTP error of the page fails its navigation with the status, as the Windows engine's does:
+// cancelled, nothing of the server's page is shown (the page before stays) and no document
+// completes; not cancelled, the server's page is shown. A 401 asks for no credentials.
+TEST_F(HtmlView, HttpErrorOfThePageIsANavigateErrorWithItsStatus) {
+  txtest::CHttpServer server(
+      {{"/missing", {404, "", "<title>missing</title>server's own 404 page"}},
+       {"/broken", {500, "", "<title>broken</title>server's own 500 page"}},
+       {"/private", {401, "WWW-Authenticate: Basic realm=\"kiosk\"\r\n", "<title>private</title>"}},
+       {"/fine", {200, "", "<title>fine</title>fine"}}});
+  ASSERT_TRUE(server.fOk());
+  vCreate();
+  struct Case {
+    const char* pszPath;
+    uint32_t uStatus;
+    BOOL bCancel;
+    const char* pszTitleAfter;  // the page shown afterwards
+  } cases[] = {{"/missing", 404, TRUE, "fine"},
+               {"/broken", 500, TRUE, "fine"},
+               {"/private", 401, TRUE, "fine"},
+               {"/missing", 404, FALSE, "missing"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.pszPath) + (c.bCancel ? " cancelled" : " not cancelled"));
+    ASSERT_TRUE(fLoad(server.strUrl("/fine")));
+    ASSERT_EQ(strEval("document.title"), "fine");
+    m_view.m_events.clear();
+    m_view.m_bCancelError = c.bCancel;
+    const std::string strUrl = server.strUrl(c.pszPath);
+    m_view.Navigate2(strUrl.c_str());
+    ASSERT_TRUE(fRunLoopUntil([&] { return m_view.iCount("error") > 0; }, 20000)) << [&] {
+      std::string str;
+      for (const auto& e : m_view.m_events) str += e.strKind + " " + e.strUrl + "\n";
+      return str;
+    }();
+    CEvent error;
+    for (const auto& e : m_view.m_events)
+      if (e.strKind == "error") error = e;
+    EXPECT_EQ(error.strUrl, strUrl);
+    EXPECT_EQ(error.uFrame, m_view.uMainFrameId());
+    EXPECT_EQ(error.uStatus, c.uStatus);
+    fRunLoopUntil([] { return false; }, 800);  // time for a document to complete
+    EXPECT_EQ(m_view.iCount("error"), 1);
+    EXPECT_EQ(m_view.fHas("document", strUrl), !c.bCancel);
+    EXPECT_EQ(strEval("document.title"), c.pszTitleAfter);
   }
 }
 
