@@ -25,6 +25,9 @@ struct CHtmlView::CImpl {
   BOOL bFailed = FALSE;            // the main frame's load failed: no DocumentComplete for it
   // Addresses of the program's Navigate2 requests whose load has not started yet.
   std::vector<std::string> announced;
+  // The address of the latest navigation the engine's policy was asked about: the one a load of
+  // the main frame that starts next goes to (the engine still names the page being left then).
+  std::string strNextUri;
   // Notices arrive on a connection of the view's own to the X server, at an unmapped window.
   std::string strNoticeAtom;
   Display* pNoticeDisplay = nullptr;
@@ -199,6 +202,8 @@ void CHtmlView::CImpl::vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent e
   switch (eEvent) {
     case WEBKIT_LOAD_STARTED: {
       pImpl->bFailed = FALSE;
+      std::string strUrl = pImpl->strNextUri.empty() ? strUri(pWebView) : pImpl->strNextUri;
+      pImpl->strNextUri.clear();
       // The load of the program's latest Navigate2, announced when it was asked for. The engine
       // may still name the page before it here, so it is not told apart by its address.
       if (!pImpl->announced.empty()) {
@@ -206,7 +211,7 @@ void CHtmlView::CImpl::vOnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent e
         break;
       }
       BOOL bCancel = FALSE;
-      vBeforeNavigate2(pView, uMain, strUri(pWebView), &bCancel);
+      vBeforeNavigate2(pView, uMain, strUrl, &bCancel);
       if (bCancel && pView->m_pImpl != nullptr) {
         pImpl->bStoppedByHandler = TRUE;
         webkit_web_view_stop_loading(pWebView);
@@ -253,7 +258,10 @@ gboolean CHtmlView::CImpl::fOnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*
 }
 
 // The navigation policy is asked for every frame of the page, for a server's redirect and before
-// anything is fetched: the place where an address can be refused.
+// anything is fetched: the place where an address can be refused. It tells no frame from another;
+// a load of the main frame starts right after its own question, so the latest address the page's
+// view was asked about and allowed is the one that load goes to (redirections keep the navigation
+// they belong to).
 // An HTTP error status of the page fails its navigation, as the Windows engine's does: the
 // engine itself shows whatever page the server sent. Cancelled, the response is ignored, so the
 // page before stays and nothing of the failed one is shown or completed. The pop-ups' responses
@@ -278,7 +286,13 @@ gboolean CHtmlView::CImpl::fOnDecidePolicy(WebKitWebView* pWebView, WebKitPolicy
   const char* pszUri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(pAction));
   BOOL bCancel = FALSE;
   pView->OnNavigationRequest(pszUri ? pszUri : "", FALSE, &bCancel);
-  if (!bCancel) return FALSE;
+  if (!bCancel) {
+    CImpl* pImpl = pView->m_pImpl.get();
+    if (pImpl != nullptr && GTK_WIDGET(pWebView) == pImpl->pWebView && pszUri != nullptr &&
+        !webkit_navigation_action_is_redirect(pAction))
+      pImpl->strNextUri = pszUri;
+    return FALSE;
+  }
   webkit_policy_decision_ignore(pDecision);
   return TRUE;
 }

@@ -403,6 +403,47 @@ TEST_F(KioskTest, HttpErrorOfTheStartPageIsANavigateError) {
   }
 }
 
+// Navigations the page starts itself are logged with the address they go to: a link clicked, a
+// script's location.href, a meta refresh and a download link, each once, and never the page left.
+TEST_F(KioskTest, NavigationsThePageStartsLogTheAddressTheyGoTo) {
+  const std::string link = "<a href='%s' style='position:fixed;left:0;top:0;width:100%;height:100%'>next</a>";
+  auto page = [&](const std::string& strTitle, const std::string& strBody) {
+    return txtest::CHttpReply{200, "", "<!DOCTYPE html><title>" + strTitle + "</title>" + strBody};
+  };
+  auto linkTo = [&](const char* pszTarget) {
+    std::string body = link;
+    return body.replace(body.find("%s"), 2, pszTarget);
+  };
+  txtest::CHttpServer server(
+      {{"/link", page("link", linkTo("/script"))},
+       {"/script", page("script", "<script>onload=function(){location.href='/refresh';}</script>")},
+       {"/refresh", page("refresh", "<meta http-equiv='refresh' content='0;url=/download'>")},
+       {"/download", page("download", linkTo("/file.bin"))},
+       {"/file.bin", {200, "", "binary", "application/octet-stream"}}});
+  ASSERT_TRUE(server.fOk());
+  vIni("AccessLog=1\nBlank=" + server.strUrl("/link") + "\n");
+  vStart();
+  std::string main = strMainWindow();
+  auto vClickWhenComplete = [&](const char* pszPath) {
+    const std::string done = "ドキュメント完了 URI[" + server.strUrl(pszPath) + "]";
+    ASSERT_TRUE(fWaitUntil([&] { return strAccessLog().find(done) != std::string::npos; }, 20000)) << strAccessLog();
+    Geometry g = geometry(main);
+    strShell("xdotool mousemove " + std::to_string(g.x + g.width / 2) + " " + std::to_string(g.y + g.height / 2) +
+             " click 1");
+  };
+  ASSERT_NO_FATAL_FAILURE(vClickWhenComplete("/link"));
+  ASSERT_NO_FATAL_FAILURE(vClickWhenComplete("/download"));
+  const std::string last = "ナビゲート開始前 URI[" + server.strUrl("/file.bin") + "]";
+  std::string access;
+  EXPECT_TRUE(fWaitUntil([&] { return (access = strAccessLog()).find(last) != std::string::npos; }, 10000)) << access;
+  for (const char* pszPath : {"/link", "/script", "/refresh", "/download", "/file.bin"}) {
+    const std::string before = "ナビゲート開始前 URI[" + server.strUrl(pszPath) + "]";
+    int iLines = 0;
+    for (const std::string& line : lines(access)) iLines += line.find(before) != std::string::npos;
+    EXPECT_EQ(iLines, 1) << pszPath << "\n" << access;
+  }
+}
+
 TEST_F(KioskTest, TarvctlAsksNoKeepsTheKioskAndYesClosesIt) {
   vStart();
   int status = -1;
