@@ -11,6 +11,7 @@
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ struct CHtmlView::CImpl {
   std::string strPendingUrl;
   BOOL bPendingNavigate = FALSE;
   struct CPending* pSnapshot = nullptr;  // a snapshot on its way
+  // The left press that may become the first of a double click, and what became of the last one.
+  BOOL bClickPending = FALSE;
+  guint32 uClickTime = 0;
+  double dClickX = 0, dClickY = 0;
+  BOOL bClickDropped = FALSE;
 
   // The engine's signals, each with the view as its data. A handler may destroy the view (a
   // close, for example): after every call into the view, m_pImpl says whether it still exists.
@@ -67,6 +73,8 @@ struct CHtmlView::CImpl {
   // Entry points into the view's handlers.
   static void vBeforeNavigate2(CHtmlView* pView, uintptr_t uFrameId, const std::string& strUrl, BOOL* pbCancel);
   static BOOL fMouse(CHtmlView* pView, MouseMessage eMessage);
+
+  MouseMessage eLeftPress(GtkWidget* pWidget, const GdkEventButton* pEvent);
 
   BOOL fOpenNotices(GtkWidget* pWidget);
   void vCloseNotices();
@@ -389,15 +397,46 @@ void CHtmlView::CImpl::vRemoveRawFilter(CHtmlView* pView) {
   bRawFilter = FALSE;
 }
 
-gboolean CHtmlView::CImpl::fOnButton(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
+// A left press as Windows reports it: a press within the double-click time and distance of a
+// first press is the double click, and the press after a double click starts afresh (a triple
+// click is press, double click, press). The time and distance are GTK's, which the engine's own
+// dblclick events follow.
+MouseMessage CHtmlView::CImpl::eLeftPress(GtkWidget* pWidget, const GdkEventButton* pEvent) {
+  gint iTime = 400, iDistance = 5;
+  g_object_get(gtk_widget_get_settings(pWidget), "gtk-double-click-time", &iTime, "gtk-double-click-distance",
+               &iDistance, nullptr);
+  if (bClickPending && pEvent->time - uClickTime < static_cast<guint32>(iTime) &&
+      std::abs(pEvent->x_root - dClickX) <= iDistance && std::abs(pEvent->y_root - dClickY) <= iDistance) {
+    bClickPending = FALSE;
+    return MOUSEMSG_LBUTTONDBLCLK;
+  }
+  bClickPending = TRUE;
+  uClickTime = pEvent->time;
+  dClickX = pEvent->x_root;
+  dClickY = pEvent->y_root;
+  return MOUSEMSG_LBUTTONDOWN;
+}
+
+gboolean CHtmlView::CImpl::fOnButton(GtkWidget* pWidget, GdkEventButton* pEvent, gpointer pData) {
+  CHtmlView* pView = pViewOf(pData);
+  CImpl* pImpl = pView->m_pImpl.get();
+  if (pImpl == nullptr) return FALSE;
+  // GDK follows the second and third press of a button with a double and triple press of its
+  // own; those go as the press before them went.
+  if (pEvent->type == GDK_2BUTTON_PRESS || pEvent->type == GDK_3BUTTON_PRESS)
+    return pEvent->button == 1 && pImpl->bClickDropped;
   MouseMessage eMessage = MOUSEMSG_OTHER;
-  if (pEvent->type == GDK_BUTTON_PRESS)
-    eMessage = pEvent->button == 1 ? MOUSEMSG_LBUTTONDOWN : MOUSEMSG_OTHER;  // right: decided by the filter
-  else if (pEvent->type == GDK_2BUTTON_PRESS)
-    eMessage = pEvent->button == 1 ? MOUSEMSG_LBUTTONDBLCLK : MOUSEMSG_OTHER;
+  if (pEvent->type == GDK_BUTTON_PRESS && pEvent->button == 1)
+    eMessage = pImpl->eLeftPress(pWidget, pEvent);
+  else if (pEvent->type == GDK_BUTTON_PRESS)  // right: decided by the filter
+    pImpl->bClickPending = FALSE;             // another button between two presses: no double click
   else if (pEvent->type == GDK_BUTTON_RELEASE && pEvent->button == 3)
     eMessage = MOUSEMSG_RBUTTONUP;
-  return fMouse(pViewOf(pData), eMessage) ? TRUE : FALSE;
+  BOOL bDrop = fMouse(pView, eMessage);
+  if (eMessage == MOUSEMSG_LBUTTONDOWN || eMessage == MOUSEMSG_LBUTTONDBLCLK) {
+    if (pView->m_pImpl != nullptr) pImpl->bClickDropped = bDrop;
+  }
+  return bDrop ? TRUE : FALSE;
 }
 
 // The engine asks for its context menu. A mouse's right click was decided before the engine saw

@@ -65,6 +65,18 @@ TEST_F(Lockdown, RightClickIsHeldBackAndLoggedWhileLeftClicksWork) {
   EXPECT_NE(std::string::npos, m_pKiosk->strHookLog().find("TXMouseHook: vTXStopRightClick: right clicks held back\n"));
 }
 
+// Clicks are logged as the Windows message stream has them: a double click is a press and a
+// double click (two lines), a triple click adds a press (three); a click elsewhere is a press.
+TEST_F(Lockdown, DoubleAndTripleClicksAreLoggedAsWindowsSendsThem) {
+  ASSERT_NO_FATAL_FAILURE(vStart({}));
+  ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kPageMiddle + " click --repeat 2 --delay 80 1"));
+  vBarrier(1);
+  EXPECT_EQ(3, m_pKiosk->iAccessLines(kClick)) << m_pKiosk->strAccessLog();
+  ASSERT_TRUE(m_pKiosk->fXdo(std::string("mousemove ") + kPageMiddle + " click --repeat 3 --delay 80 1"));
+  vBarrier(2);
+  EXPECT_EQ(7, m_pKiosk->iAccessLines(kClick)) << m_pKiosk->strAccessLog();
+}
+
 TEST_F(Lockdown, RightClickReachesThePageWhenAllowed) {
   ASSERT_NO_FATAL_FAILURE(vStart({"RightButton=0"}));
   const int before = m_pKiosk->iViewableTopLevels();
