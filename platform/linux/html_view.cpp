@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/frame_window.h"
+#include "platform/linux/engine_address.h"
 #include "platform/module_path.h"
 
 namespace platform {
@@ -608,17 +609,18 @@ void CHtmlView::Navigate2(const char* pszUrl) {
   if (m_pImpl == nullptr || pszUrl == nullptr) return;
   // The engine starts a load only once its web process runs, and a request made before that
   // replaces the one before it without a word: each request the program makes is announced here,
-  // with its address, as it is made.
+  // with the address the engine goes to, as it is made.
+  std::string strUrl = strEngineAddress(pszUrl);
   BOOL bCancel = FALSE;
-  CImpl::vBeforeNavigate2(this, uMainFrameId(), pszUrl, &bCancel);
+  CImpl::vBeforeNavigate2(this, uMainFrameId(), strUrl, &bCancel);
   if (m_pImpl == nullptr || bCancel) return;
-  m_pImpl->announced.push_back(pszUrl);
+  m_pImpl->announced.push_back(strUrl);
   if (m_pImpl->pClearing != nullptr) {
-    m_pImpl->strPendingUrl = pszUrl;  // loads once the session's data is gone
+    m_pImpl->strPendingUrl = strUrl;  // loads once the session's data is gone
     m_pImpl->bPendingNavigate = TRUE;
     return;
   }
-  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(m_pImpl->pWebView), pszUrl);
+  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(m_pImpl->pWebView), strUrl.c_str());
 }
 
 void CHtmlView::vEndSession() {

@@ -444,6 +444,38 @@ TEST_F(KioskTest, NavigationsThePageStartsLogTheAddressTheyGoTo) {
   }
 }
 
+// Addresses as the Windows engine takes them: a Blank of an absolute path opens the file, an
+// address without a scheme goes over http. The program log keeps the address as written; the
+// engine's events name the address it went to.
+TEST_F(KioskTest, AbsolutePathAndAddressWithoutSchemeAreOpened) {
+  txtest::CHttpServer server({{"/page", {200, "", "<title>page</title>over http"}}});
+  ASSERT_TRUE(server.fOk());
+  const fs::path file = m_dir / "start page.html";
+  vWrite(file, "<!DOCTYPE html><title>start</title>a file");
+  struct Case {
+    std::string strBlank;
+    std::string strEngine;
+  } cases[] = {{file.string(), "file://" + (m_dir / "start%20page.html").string()},
+               {server.strHostPath("/page"), server.strUrl("/page")}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.strBlank);
+    fs::remove(m_dir / "access.log");
+    vIni("AccessLog=1\nDebug=1\nBlank=" + c.strBlank + "\n");
+    vStart();
+    const std::string done = "ドキュメント完了 URI[" + c.strEngine + "]";
+    std::string access;
+    ASSERT_TRUE(fWaitUntil([&] { return (access = strAccessLog()).find(done) != std::string::npos; }, 20000)) << access;
+    EXPECT_TRUE(fAllFound(inOrder(access, {"ナビゲート開始前 URI[" + c.strEngine + "]", done}))) << access;
+    EXPECT_EQ(access.find("ナビゲートエラー"), std::string::npos) << access;
+    std::string month = strMonthLog();
+    EXPECT_TRUE(fAllFound(
+        inOrder(month.substr(month.rfind("engineからナビゲート開始[")),
+                {"engineからナビゲート開始[" + c.strBlank + "]", "ナビゲート開始前 URI[" + c.strEngine + "]"})))
+        << month;
+    vStop();
+  }
+}
+
 TEST_F(KioskTest, TarvctlAsksNoKeepsTheKioskAndYesClosesIt) {
   vStart();
   int status = -1;

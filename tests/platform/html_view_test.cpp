@@ -17,6 +17,7 @@
 #include "hooks/detect_mouse_hook.h"
 #include "page_script.h"
 #include "platform/frame_window.h"
+#include "platform/linux/engine_address.h"
 #include "platform/message_loop.h"
 #include "tests/support/http_server.h"
 #include "tests/support/wait.h"
@@ -86,6 +87,28 @@ class CTestView : public platform::CHtmlView {
   }
   void OnNotice(uint32_t uMessage) override { m_notices.push_back(uMessage); }
 };
+
+// The address the engine is asked for, as the Windows engine takes an operator's address.
+TEST(EngineAddress, PathsAreFilesAndAddressesWithoutSchemeGoOverHttp) {
+  struct {
+    const char* pszGiven;
+    const char* pszEngine;
+  } cases[] = {
+      {"/srv/kiosk/index.html", "file:///srv/kiosk/index.html"},
+      {"/srv/kiosk/my page#1.html", "file:///srv/kiosk/my%20page%231.html"},
+      {"kiosk.example/page.html", "http://kiosk.example/page.html"},
+      {"kiosk.example", "http://kiosk.example"},
+      {"127.0.0.1:8080/page", "http://127.0.0.1:8080/page"},
+      {"localhost:8080", "http://localhost:8080"},
+      {"localhost:8080?a=b", "http://localhost:8080?a=b"},
+      {"about:blank", "about:blank"},
+      {"file:///srv/kiosk/index.html", "file:///srv/kiosk/index.html"},
+      {"https://kiosk.example:8443/page", "https://kiosk.example:8443/page"},
+      {"data:text/html,<p>x", "data:text/html,<p>x"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(platform::strEngineAddress(c.pszGiven), c.pszEngine) << c.pszGiven;
+}
 
 class HtmlView : public ::testing::Test {
  protected:
