@@ -77,6 +77,11 @@ struct CHtmlView::CImpl {
 
   MouseMessage eLeftPress(GtkWidget* pWidget, const GdkEventButton* pEvent);
 
+  // The kiosk's set-up of every web view of the engine, the view's own and its pop-ups': no
+  // dialogs of the engine's own, the view's decisions on the context menu and on new windows.
+  static void vSetUpEngine(GtkWidget* pWebView, CHtmlView* pView);
+  void vDestroyPopups(CHtmlView* pView);
+
   BOOL fOpenNotices(GtkWidget* pWidget);
   void vCloseNotices();
   void vRemoveRawFilter(CHtmlView* pView);
@@ -328,7 +333,21 @@ void CHtmlView::CImpl::vOnClose(WebKitWebView*, gpointer pData) {
   pViewOf(pData)->WindowClosing(FALSE, &bCancel);
 }
 
-// A pop-up allowed by OnNewWindow2: a window of its own, gone when its page closes it.
+namespace {
+
+// A pop-up's page asks to close it (its window.close(), see html_view_extension.cpp); frames
+// inside a pop-up are not followed.
+gboolean fOnPopupMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pWindow) {
+  if (g_strcmp0(webkit_user_message_get_name(pMessage), HTML_MSG_WINDOW_CLOSE) == 0)
+    gtk_widget_destroy(GTK_WIDGET(pWindow));
+  return TRUE;
+}
+
+}  // namespace
+
+// A pop-up allowed by OnNewWindow2: a window of its own, transient for the view's frame (so it
+// stays above the frame, also when the frame raises itself without a window manager), with the
+// kiosk's set-up of the engine; gone when its page closes it or with the view.
 GtkWidget* CHtmlView::CImpl::pOnCreate(WebKitWebView* pWebView, WebKitNavigationAction* pAction, gpointer pData) {
   CHtmlView* pView = pViewOf(pData);
   BOOL bCancel = FALSE;
@@ -338,10 +357,11 @@ GtkWidget* CHtmlView::CImpl::pOnCreate(WebKitWebView* pWebView, WebKitNavigation
   const char* pszUri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(pAction));
   pView->OnNavigationRequest(pszUri ? pszUri : "", TRUE, &bCancel);
   if (bCancel || pView->m_pImpl == nullptr) return nullptr;
-  GtkWidget* pPopup = webkit_web_view_new_with_related_view(pWebView);
-  pView->m_pImpl->popups.push_back(pPopup);
+  CImpl* pImpl = pView->m_pImpl.get();
+  GtkWidget* pPopup = webkit_web_view_new_with_related_view(pWebView);  // the same settings and content
+  pImpl->popups.push_back(pPopup);
   g_signal_connect(pPopup, "decide-policy", G_CALLBACK(fOnDecidePolicy), pView);
-  g_signal_connect(pPopup, "create", G_CALLBACK(pOnCreate), pView);
+  vSetUpEngine(pPopup, pView);
   g_signal_connect(pPopup, "destroy", G_CALLBACK(+[](GtkWidget* pWidget, gpointer pData) {
                      CHtmlView* pOwner = pViewOf(pData);
                      if (pOwner->m_pImpl == nullptr) return;
@@ -351,13 +371,36 @@ GtkWidget* CHtmlView::CImpl::pOnCreate(WebKitWebView* pWebView, WebKitNavigation
                    pView);
   GtkWidget* pWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_default_size(GTK_WINDOW(pWindow), 800, 600);
+  GtkWidget* pFrame = gtk_widget_get_toplevel(pImpl->pWebView);
+  if (GTK_IS_WINDOW(pFrame)) gtk_window_set_transient_for(GTK_WINDOW(pWindow), GTK_WINDOW(pFrame));
   gtk_container_add(GTK_CONTAINER(pWindow), pPopup);
+  g_signal_connect(pPopup, "user-message-received", G_CALLBACK(fOnPopupMessage), pWindow);
   g_signal_connect(pPopup, "ready-to-show",
                    G_CALLBACK(+[](WebKitWebView* p, gpointer pWin) { gtk_widget_show_all(GTK_WIDGET(pWin)); }),
                    pWindow);
   g_signal_connect(pPopup, "close",
                    G_CALLBACK(+[](WebKitWebView*, gpointer pWin) { gtk_widget_destroy(GTK_WIDGET(pWin)); }), pWindow);
   return pPopup;
+}
+
+// The pop-ups' handlers reach the view: they go first, with their windows.
+void CHtmlView::CImpl::vDestroyPopups(CHtmlView* pView) {
+  std::vector<GtkWidget*> views;
+  views.swap(popups);
+  for (GtkWidget* pPopup : views) {
+    g_signal_handlers_disconnect_by_data(pPopup, pView);
+    GtkWidget* pWindow = gtk_widget_get_toplevel(pPopup);
+    gtk_widget_destroy(GTK_IS_WINDOW(pWindow) ? pWindow : pPopup);
+  }
+}
+
+void CHtmlView::CImpl::vSetUpEngine(GtkWidget* pWebView, CHtmlView* pView) {
+  g_signal_connect(pWebView, "authenticate", G_CALLBACK(fOnAuthenticate), pView);
+  g_signal_connect(pWebView, "permission-request", G_CALLBACK(fOnPermission), pView);
+  g_signal_connect(pWebView, "print", G_CALLBACK(fOnPrint), pView);
+  g_signal_connect(pWebView, "run-file-chooser", G_CALLBACK(fOnFileChooser), pView);
+  g_signal_connect(pWebView, "context-menu", G_CALLBACK(fOnContextMenu), pView);
+  g_signal_connect(pWebView, "create", G_CALLBACK(pOnCreate), pView);
 }
 
 gboolean CHtmlView::CImpl::fOnUserMessage(WebKitWebView*, WebKitUserMessage* pMessage, gpointer pData) {
@@ -506,6 +549,7 @@ void CHtmlView::CImpl::vOnDestroy(GtkWidget* pWidget, gpointer pData) {
   g_signal_handlers_disconnect_by_data(pWidget, pData);
   if (pView->m_pImpl == nullptr) return;
   pView->m_pImpl->vRemoveRawFilter(pView);
+  pView->m_pImpl->vDestroyPopups(pView);
   pView->OnDestroy();
   pView->m_pImpl->vCloseNotices();
   pView->m_pImpl->vDetach(pView);
@@ -519,6 +563,7 @@ CHtmlView::~CHtmlView() {
   if (m_pImpl == nullptr) return;
   // A view destroyed before its widget: nothing of the view may be reached any more.
   m_pImpl->vRemoveRawFilter(this);
+  m_pImpl->vDestroyPopups(this);
   m_pImpl->vCloseNotices();
   m_pImpl->vDetach(this);
   GtkWidget* pWebView = m_pImpl->pWebView;
@@ -567,16 +612,11 @@ BOOL CHtmlView::fCreate(CFrameWindow& frame, BOOL bHardwareAcceleration) {
   g_signal_connect(pWebView, "load-failed", G_CALLBACK(CImpl::fOnLoadFailed), this);
   g_signal_connect(pWebView, "decide-policy", G_CALLBACK(CImpl::fOnDecidePolicy), this);
   g_signal_connect(pWebView, "close", G_CALLBACK(CImpl::vOnClose), this);
-  g_signal_connect(pWebView, "create", G_CALLBACK(CImpl::pOnCreate), this);
-  g_signal_connect(pWebView, "authenticate", G_CALLBACK(fOnAuthenticate), this);
-  g_signal_connect(pWebView, "permission-request", G_CALLBACK(fOnPermission), this);
-  g_signal_connect(pWebView, "print", G_CALLBACK(fOnPrint), this);
-  g_signal_connect(pWebView, "run-file-chooser", G_CALLBACK(fOnFileChooser), this);
+  CImpl::vSetUpEngine(pWebView, this);
   g_signal_connect(pWebView, "user-message-received", G_CALLBACK(CImpl::fOnUserMessage), this);
   g_signal_connect(pWebView, "button-press-event", G_CALLBACK(CImpl::fOnButton), this);
   g_signal_connect(pWebView, "button-release-event", G_CALLBACK(CImpl::fOnButton), this);
   g_signal_connect(pWebView, "scroll-event", G_CALLBACK(CImpl::fOnScroll), this);
-  g_signal_connect(pWebView, "context-menu", G_CALLBACK(CImpl::fOnContextMenu), this);
   g_signal_connect(pWebView, "destroy", G_CALLBACK(CImpl::vOnDestroy), this);
   g_signal_connect(pWebView, "size-allocate", G_CALLBACK(CImpl::vOnSizeAllocate), this);
   GdkDisplay* pDisplay = gdk_display_get_default();

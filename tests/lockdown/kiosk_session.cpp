@@ -155,6 +155,23 @@ std::string CKioskSession::strWindowName(unsigned long ulWindow) {
   return name;
 }
 
+CWindowPlace CKioskSession::place(unsigned long ulWindow) {
+  CWindowPlace place;
+  Display* display = XOpenDisplay(m_strDisplay.c_str());
+  if (display == nullptr) return place;
+  Window child, owner = 0;
+  XWindowAttributes attributes;
+  if (XGetWindowAttributes(display, ulWindow, &attributes) &&
+      XTranslateCoordinates(display, ulWindow, DefaultRootWindow(display), 0, 0, &place.iX, &place.iY, &child)) {
+    place.iWidth = attributes.width;
+    place.iHeight = attributes.height;
+    place.bOverrideRedirect = attributes.override_redirect != False;
+  }
+  if (XGetTransientForHint(display, ulWindow, &owner)) place.ulTransientFor = owner;
+  XCloseDisplay(display);
+  return place;
+}
+
 int CKioskSession::iViewableTopLevels() {
   Display* display = XOpenDisplay(m_strDisplay.c_str());
   if (display == nullptr) return -1;

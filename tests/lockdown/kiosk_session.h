@@ -17,6 +17,14 @@ struct CPixel {
   int r = -1, g = -1, b = -1;
 };
 
+// Where a top-level window is on the screen, the window it is transient for (0: none), and
+// whether it places itself (override-redirect: menus, tooltips) rather than being a window.
+struct CWindowPlace {
+  int iX = -1, iY = -1, iWidth = 0, iHeight = 0;
+  unsigned long ulTransientFor = 0;
+  bool bOverrideRedirect = false;
+};
+
 // A private Xvfb (1280x800) and a copy of Tarvenix with its neighbours in a fresh folder, with a
 // private registry store; everything is stopped and removed with the object.
 class CKioskSession {
@@ -40,6 +48,7 @@ class CKioskSession {
   // Mapped top-level windows of the program's process (main frame, pop-ups, dialogs).
   std::vector<unsigned long> visibleWindows();
   std::string strWindowName(unsigned long ulWindow);
+  CWindowPlace place(unsigned long ulWindow);
   // Mapped top-level windows on the server, override-redirect ones (menus) included.
   int iViewableTopLevels();
   // Visible (not fully transparent) pixels of the cursor the server shows now; -1 unknown.
