@@ -224,8 +224,12 @@ void CMainFrame::vOnStartTimer() {
 void CMainFrame::vKeepTopMost() {
   if (m_bConfirming || m_app.m_iTopMostLevel == 2 || m_bTopMostDone) return;
   vSetTopMost(TRUE);
-  fForceForeground();
-  vForceActive();
+  // A question still open (a second request failed while it was up and cleared the flags) keeps
+  // the front and the focus, so that it can still be seen and answered; the frame stays below it.
+  if (!m_bShowing || !platform::fBringMessageBoxToFront(m_hOwner, m_strCaption.c_str())) {
+    fForceForeground();
+    vForceActive();
+  }
   if (m_app.m_iTopMostLevel == 1) m_bTopMostDone = TRUE;
 }
 

@@ -47,6 +47,11 @@ enum : int {
 // a call on the UI thread runs the loop nested until the answer.
 int iMessageBox(HWINDOW hOwner, const char* pszText, const char* pszCaption, unsigned int uStyle);
 
+// Brings the open box of this owner and caption above every other window and gives it the input
+// focus, as when it was shown (a top-most window raised since may have covered it). UI thread
+// (Linux: the box lives on the UI loop). False when no such box is on the screen.
+BOOL fBringMessageBoxToFront(HWINDOW hOwner, const char* pszCaption);
+
 // Ends the open box of this owner and caption as if a button was pressed: iAnswer's button, or
 // for MBR_NONE the box's own way out (Cancel, else No, else OK). Any thread. False when no such
 // box is open. The waiting iMessageBox returns that answer.

@@ -185,6 +185,25 @@ int iMessageBox(HWINDOW hOwner, const char* pszText, const char* pszCaption, uns
   return pBox->iAnswer;
 }
 
+BOOL fBringMessageBoxToFront(HWINDOW hOwner, const char* pszCaption) {
+  std::string strCaption = pszCaption ? pszCaption : "";
+  std::shared_ptr<CBox> pBox;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    for (const auto& p : g_boxes)
+      if (p->hOwner == hOwner && p->strCaption == strCaption && !p->bDone) pBox = p;
+  }
+  if (pBox == nullptr || !fIsUiThread() || pBox->pDialog == nullptr) return FALSE;
+  GdkWindow* pGdkWindow = gtk_widget_get_window(pBox->pDialog);
+  if (pGdkWindow == nullptr) return FALSE;
+  // Raised by itself for a session without a window manager; present asks a manager for the
+  // focus with a real timestamp, and takes it itself where there is none.
+  gdk_window_raise(pGdkWindow);
+  guint32 uTime = GDK_IS_X11_WINDOW(pGdkWindow) ? gdk_x11_get_server_time(pGdkWindow) : GDK_CURRENT_TIME;
+  gtk_window_present_with_time(GTK_WINDOW(pBox->pDialog), uTime);
+  return TRUE;
+}
+
 BOOL fEndMessageBox(HWINDOW hOwner, const char* pszCaption, int iAnswer) {
   std::string strCaption = pszCaption ? pszCaption : "";
   std::shared_ptr<CBox> pBox;

@@ -529,6 +529,71 @@ int iStackPlace(Display* pDisplay, unsigned long ulWindow) {
   return place;
 }
 
+// A request while the question is open fails, as it should, and clears the frame's flags; the
+// top-most timer then raises the kiosk again (every 800 ms with TopMostLevel 0, once more with 1),
+// but the open box stays above it with the focus, so a person still sees it and answers it with
+// the keys, and later requests ask again: tarvctl -r ends the kiosk on Yes and starts it anew.
+TEST_F(KioskTest, QuestionOpenDuringASecondRequestStaysInFrontAndAnswers) {
+  Display* pDisplay = XOpenDisplay(nullptr);
+  ASSERT_NE(pDisplay, nullptr);
+  auto focused = [&] { return strShell("xdotool getwindowfocus"); };
+  for (const char* pszLevel : {"0", "1"}) {
+    SCOPED_TRACE(std::string("TopMostLevel=") + pszLevel);
+    vIni(std::string("TopMostLevel=") + pszLevel + "\n");
+    vStart();
+    unsigned long kiosk = std::stoul(strMainWindow());
+    int status = -1;
+    EXPECT_EQ(strTarvctl("-t", status), "Ok\n");
+    std::vector<std::string> shown;
+    ASSERT_TRUE(fWaitUntil([&] { return !(shown = boxes()).empty(); }, 3000)) << "no question";
+    auto iFailures = [&] {
+      int i = 0;
+      for (const std::string& line : lines(strMonthLog()))
+        i += line.find("メッセージ表示に失敗(0)") != std::string::npos;
+      return i;
+    };
+    const int iBefore = iFailures();
+    EXPECT_EQ(strTarvctl("-t", status), "Ok\n");
+    ASSERT_TRUE(fWaitUntil([&] { return iFailures() == iBefore + 1; }, 3000)) << strMonthLog();
+    // Two seconds hold at least two turns of the timer, each raising the kiosk and taking the focus.
+    platform::vSleepMs(2000);
+    unsigned long box = std::stoul(shown[0]);
+    auto fBoxShown = [&] {
+      std::vector<std::string> named = windows("--name '^Tarvenix$'");
+      return std::find(named.begin(), named.end(), shown[0]) != named.end();
+    };
+    ASSERT_TRUE(fBoxShown());
+    EXPECT_GT(iStackPlace(pDisplay, box), iStackPlace(pDisplay, kiosk)) << "the kiosk buried the question";
+    EXPECT_EQ(focused(), shown[0] + "\n") << "the question lost the focus";
+    // Keys go where the focus is: Tab goes to No, Return answers.
+    strShell("xdotool key Tab Return");
+    ASSERT_TRUE(fWaitUntil([&] { return !fBoxShown(); }, 3000)) << "the keys did not answer the question";
+    ASSERT_TRUE(fRunning());
+
+    std::string out;
+    std::thread restart([&] { out = strTarvctl("-r", status); });
+    bool asked = fWaitUntil([&] { return !(shown = boxes()).empty() && focused() == shown[0] + "\n"; }, 5000);
+    if (asked) strShell("xdotool key Return");
+    restart.join();
+    ASSERT_TRUE(asked) << "no question in front for tarvctl -r";
+    EXPECT_EQ(out, "Ok\n");
+    EXPECT_EQ(iWaitForEnd(1000), 0) << "the old kiosk still runs";
+    EXPECT_TRUE(fWaitUntil(
+        [&] { return !strShell("xdotool search --onlyvisible --class TarvenixClass 2>/dev/null").empty(); }, 30000))
+        << "the run script started no kiosk";
+    // This test's machine has it as its first process: the started kiosk is its child now.
+    strShell("pkill -TERM -x Tarvenix");
+    EXPECT_TRUE(fWaitUntil(
+        [&] {
+          while (waitpid(-1, nullptr, WNOHANG) > 0) {
+          }
+          return strShell("pgrep -x Tarvenix").empty();
+        },
+        10000));
+  }
+  XCloseDisplay(pDisplay);
+}
+
 // TopMostLevel 1 raises the kiosk once; a No to the quit question lets it raise itself once more.
 TEST_F(KioskTest, TopMostOnceComesBackAfterNo) {
   vIni("TopMostLevel=1\n");
