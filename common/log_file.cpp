@@ -43,7 +43,7 @@ CLogFile::~CLogFile() {
 }
 
 BOOL CLogFile::fOpenStream(const char* pszMode) {
-  m_fp = std::fopen(m_strPath.c_str(), pszMode);
+  m_fp = platform::pOpenFile(m_strPath.c_str(), pszMode);
   return m_fp != nullptr ? TRUE : FALSE;
 }
 
@@ -134,7 +134,7 @@ BOOL CLogFile::fWriteEntry(int iLevel, const char* pszLevel, const char* pszForm
 
 unsigned int CLogFile::iCountLines() {
   if (m_strPath.empty()) return 0;
-  FILE* fp = std::fopen(m_strPath.c_str(), "rt");
+  FILE* fp = platform::pOpenFile(m_strPath.c_str(), "rt");
   if (fp == nullptr) return 0;
   unsigned int lines = 0;
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[m_iBufferSize]);
@@ -151,7 +151,7 @@ unsigned int CLogFile::iCountLines() {
 // end the copy early on Windows and drop the lines after it.
 BOOL CLogFile::fRotate() {
   if (m_strPath.empty()) return FALSE;
-  FILE* live = std::fopen(m_strPath.c_str(), "rb");
+  FILE* live = platform::pOpenFile(m_strPath.c_str(), "rb");
   if (live == nullptr) return FALSE;
 
   std::string archive;
@@ -164,7 +164,7 @@ BOOL CLogFile::fRotate() {
   }
 
   BOOL copied = FALSE;
-  FILE* out = std::fopen(archive.c_str(), "wb");
+  FILE* out = platform::pOpenFile(archive.c_str(), "wb");
   if (out != nullptr) {
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[m_iBufferSize]);
     if (buffer) {
@@ -178,7 +178,7 @@ BOOL CLogFile::fRotate() {
   std::fclose(live);
   if (!copied) return FALSE;
 
-  FILE* empty = std::fopen(m_strPath.c_str(), "wt");
+  FILE* empty = platform::pOpenFile(m_strPath.c_str(), "wt");
   if (empty != nullptr) std::fclose(empty);
   return TRUE;
 }

@@ -1,6 +1,7 @@
 // File-system queries and the path conventions of the platform.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "platform/types.h"
@@ -20,6 +21,12 @@ BOOL fIsRegularFile(const char* pszPath);
 // The name under which the entry the path names is stored in its directory (FindFirstFileA's
 // long name). False when no such entry exists.
 BOOL fFindEntryName(const char* pszPath, std::string& strName);
+
+// fopen with the C library's modes ("r", "a", "w", each with "b" or "t"), except that a symbolic
+// link at the path is never followed (Linux: O_NOFOLLOW; Windows has no such links in the
+// program's folders), so that a file the program writes in a folder another account can write
+// cannot be turned into a link to some other file. Null when the file cannot be opened.
+std::FILE* pOpenFile(const char* pszPath, const char* pszMode);
 
 // Deletes a file; false when it could not be deleted.
 BOOL fDeleteFile(const char* pszPath);

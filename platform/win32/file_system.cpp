@@ -26,4 +26,9 @@ BOOL fFindEntryName(const char* pszPath, std::string& strName) {
 
 BOOL fDeleteFile(const char* pszPath) { return DeleteFileA(pszPath) ? TRUE : FALSE; }
 
+std::FILE* pOpenFile(const char* pszPath, const char* pszMode) {
+  if (pszPath == nullptr || pszMode == nullptr) return nullptr;
+  return std::fopen(pszPath, pszMode);
+}
+
 }  // namespace platform
